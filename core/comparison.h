@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "record_list.h"
+
+namespace sorvane::core {
+
+/// The texts of the eight column choosers: comparison row r is (list1[r], list2[r]).
+struct ChooserTexts {
+    std::array<std::string, 4> list1;
+    std::array<std::string, 4> list2;
+};
+
+/// The 0-based columns that one chosen comparison row compares.
+struct ColumnPair {
+    std::size_t column1;
+    std::size_t column2;
+    bool operator==(const ColumnPair&) const = default;
+};
+
+/// Why a comparison does not run: the message shown to the user.
+struct Refusal {
+    std::string message;
+    bool operator==(const Refusal&) const = default;
+};
+
+/// A comparison's result, as positions (0-based) in the order the input lists show.
+struct Outcome {
+    std::vector<std::uint32_t> matched1;    ///< List 1 side of each pair, in the order found
+    std::vector<std::uint32_t> matched2;    ///< partner of matched1[k] in List 2
+    std::vector<std::uint32_t> unmatched1;  ///< List 1 records without a partner, ascending
+    std::vector<std::uint32_t> unmatched2;  ///< List 2 records without a partner, ascending
+    bool operator==(const Outcome&) const = default;
+};
+
+/// The pairing algorithm to run.
+enum class Engine {
+    Fast,    ///< by key, in time linear in the records
+    Literal  ///< record by record against List 2 and the matched set: the reference
+};
+
+/// The refusals, in the order they are checked: an empty List 1, an empty List 2, an incomplete
+/// 1st comparison row, then any chosen row whose text names no column of its list. Otherwise
+/// the columns of every chosen row (both texts non-empty), in row order.
+std::variant<Refusal, std::vector<ColumnPair>> chosenColumns(const RecordList& list1,
+                                                             const RecordList& list2,
+                                                             const ChooserTexts& texts);
+
+/// Whether two cells agree: equal once the spaces at both ends are removed.
+bool cellsAgree(std::string_view a, std::string_view b);
+
+/// Pairs each record of List 1, in order, with the first still-free record of List 2 that
+/// agrees with it on every column pair; the rest have no partner.
+Outcome pairRecords(const RecordList& list1, const RecordList& list2,
+                    const std::vector<ColumnPair>& columns, Engine engine = Engine::Fast);
+
+/// The whole comparison: chosenColumns, then pairRecords.
+std::variant<Refusal, Outcome> compareLists(const RecordList& list1, const RecordList& list2,
+                                            const ChooserTexts& texts,
+                                            Engine engine = Engine::Fast);
+
+}  // namespace sorvane::core

@@ -1,0 +1,50 @@
+#include "record_list.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "text_order.h"
+
+namespace sorvane::core {
+namespace {
+
+const std::shared_ptr<const RecordTable>& emptyTable() {
+    static const auto empty = std::make_shared<const RecordTable>();
+    return empty;
+}
+
+}  // namespace
+
+RecordList::RecordList() : table_(emptyTable()) {}
+
+void RecordList::growColumns(std::size_t count) { columns_ = std::max(columns_, count); }
+
+void RecordList::clear() {
+    table_ = emptyTable();
+    rows_.reset();
+}
+
+void RecordList::setRecords(std::shared_ptr<const RecordTable> table) {
+    table_ = table ? std::move(table) : emptyTable();
+    rows_.reset();
+    applyOrder();
+}
+
+void RecordList::setRecords(std::shared_ptr<const RecordTable> table, RowNumbers rows) {
+    table_ = table ? std::move(table) : emptyTable();
+    rows_ = std::make_shared<const RowNumbers>(std::move(rows));
+    applyOrder();
+}
+
+void RecordList::sortBy(std::size_t column) {
+    sortKey_ = column;
+    sorted_ = true;
+    applyOrder();
+}
+
+void RecordList::applyOrder() {
+    if (!sorted_ || recordCount() < 2) return;
+    rows_ = std::make_shared<const RowNumbers>(orderedRows(*this, sortKey_));
+}
+
+}  // namespace sorvane::core

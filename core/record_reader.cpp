@@ -1,0 +1,105 @@
+#include "record_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace sorvane::core {
+namespace {
+
+// Grows a vector's capacity ahead of a push_back, so that the push cannot throw once the row
+// has been compacted over its own source text.
+template <typename T>
+void makeRoom(std::vector<T>& v, std::size_t extra) {
+    if (v.capacity() - v.size() < extra) v.reserve(std::max(v.size() + extra, v.capacity() * 2));
+}
+
+}  // namespace
+
+RecordReader::RecordReader(std::string text) noexcept : end_(text.size()) {
+    table_.text_ = std::move(text);
+}
+
+void RecordReader::read() {
+    if (table_.rowStart_.empty()) {
+        // One offset per CR, plus the start and a possible unterminated last row.
+        const char* t = table_.text_.data();
+        const std::size_t rows = static_cast<std::size_t>(std::count(t, t + end_, '\r'));
+        table_.rowStart_.reserve(rows + 2);
+        table_.rowStart_.push_back(0);
+    }
+    while (pos_ < end_) {
+        const char* base = table_.text_.data();
+        const void* cr = std::memchr(base + pos_, '\r', end_ - pos_);
+        if (cr != nullptr) {
+            readRow(static_cast<const char*>(cr) - base, false);
+        } else {
+            readRow(end_, true);
+        }
+    }
+}
+
+void RecordReader::readRow(std::size_t rowEnd, bool atEnd) {
+    char* const base = table_.text_.data();
+    const char* src = base + pos_;
+    const char* const srcEnd = base + rowEnd;
+    if (atEnd && std::all_of(src, srcEnd, [](char ch) { return ch == '\n'; })) {
+        pos_ = end_;  // only dropped line feeds remain: no row has begun
+        return;
+    }
+
+    // Everything that can fail happens before the row is compacted over its own source.
+    const std::size_t cells = static_cast<std::size_t>(std::count(src, srcEnd, '\t')) + 1;
+    const bool wide = cells > RecordTable::kCheckpointStride;
+    makeRoom(table_.rowStart_, 1);
+    if (wide) {
+        makeRoom(table_.wideRows_, 1);
+        makeRoom(table_.wideFirst_, 1);
+        makeRoom(table_.checkpoints_, (cells - 1) / RecordTable::kCheckpointStride);
+    }
+
+    const std::size_t rowStart = write_;
+    char* dst = base + write_;
+    while (src < srcEnd) {
+        const void* lf = std::memchr(src, '\n', srcEnd - src);
+        const char* pieceEnd = lf ? static_cast<const char*>(lf) : srcEnd;
+        const std::size_t n = pieceEnd - src;
+        if (dst != src && n > 0) std::memmove(dst, src, n);
+        dst += n;
+        src = lf ? pieceEnd + 1 : srcEnd;
+    }
+    write_ = dst - base;
+
+    if (wide) {
+        table_.wideRows_.push_back(static_cast<std::uint32_t>(table_.rowCount()));
+        table_.wideFirst_.push_back(table_.checkpoints_.size());
+        std::size_t cell = 0;
+        for (std::size_t i = rowStart; i < write_; ++i) {
+            if (base[i] == '\t' && ++cell % RecordTable::kCheckpointStride == 0) {
+                table_.checkpoints_.push_back(i + 1 - rowStart);
+            }
+        }
+    }
+    table_.rowStart_.push_back(write_);
+    table_.widest_ = std::max(table_.widest_, cells);
+    pos_ = atEnd ? end_ : rowEnd + 1;
+}
+
+RecordTable RecordReader::take() {
+    if (table_.rowStart_.empty()) table_.rowStart_.push_back(0);
+    // What lies past the compacted rows is consumed text; a resize to a shorter length never
+    // reallocates, so the buffer is handed over without a copy.
+    table_.text_.resize(write_);
+    RecordTable out = std::move(table_);
+    table_ = RecordTable();
+    pos_ = end_ = write_ = 0;
+    return out;
+}
+
+RecordTable readRecords(std::string text) {
+    RecordReader reader(std::move(text));
+    reader.read();
+    return reader.take();
+}
+
+}  // namespace sorvane::core

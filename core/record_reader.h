@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "record_table.h"
+
+namespace sorvane::core {
+
+// Reads clipboard text of records: TAB ends a cell, CR ends a cell and its row, LF is dropped
+// wherever it stands, every other character belongs to its cell unchanged. A row begun at the
+// very end of the text (a cell stored, or any character gathered) ends there as if a CR
+// followed, so a copy without a final line break keeps its last row.
+//
+// The text is compacted in place into the table it becomes, so reading needs no second copy.
+// Reading can fail only for lack of memory; it fails between rows, so a failed read() keeps
+// every row read so far and a later read() goes on from the row that failed.
+class RecordReader {
+public:
+    /// Takes the text to read; does no work and cannot fail beyond the move.
+    explicit RecordReader(std::string text) noexcept;
+
+    /// Reads the rest of the text.
+    void read();
+
+    /// Whether the whole text has been read.
+    bool done() const { return pos_ >= end_; }
+
+    /// Number of rows read so far.
+    std::size_t rowCount() const { return table_.rowCount(); }
+
+    /// Most cells in any row read so far.
+    std::size_t widestRow() const { return table_.widest_; }
+
+    /// The rows read so far as a table; the reader is left empty.
+    RecordTable take();
+
+private:
+    void readRow(std::size_t rowEnd, bool atEnd);
+
+    RecordTable table_;
+    std::size_t pos_ = 0;    // next unread character
+    std::size_t end_ = 0;    // length of the text
+    std::size_t write_ = 0;  // end of the compacted rows
+};
+
+/// Reads a whole text into a table.
+RecordTable readRecords(std::string text);
+
+}  // namespace sorvane::core

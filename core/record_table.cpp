@@ -1,0 +1,45 @@
+#include "record_table.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sorvane::core {
+
+std::string_view RecordTable::cell(std::size_t r, std::size_t c) const {
+    const std::string_view line = row(r);
+    std::size_t pos = 0;
+    std::size_t skip = c;
+    if (c >= kCheckpointStride && !wideRows_.empty()) {
+        const auto it = std::lower_bound(wideRows_.begin(), wideRows_.end(), r);
+        if (it != wideRows_.end() && *it == r) {
+            const std::size_t first = wideFirst_[it - wideRows_.begin()];
+            const std::size_t last = (it + 1 == wideRows_.end())
+                                         ? checkpoints_.size()
+                                         : wideFirst_[it - wideRows_.begin() + 1];
+            const std::size_t k = std::min(c / kCheckpointStride, last - first);
+            if (k > 0) {
+                pos = checkpoints_[first + k - 1];
+                skip = c - k * kCheckpointStride;
+            }
+        }
+    }
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    const char* p = begin + pos;
+    for (; skip > 0; --skip) {
+        const void* tab = std::memchr(p, '\t', end - p);
+        if (tab == nullptr) return {};
+        p = static_cast<const char*>(tab) + 1;
+    }
+    const void* tab = std::memchr(p, '\t', end - p);
+    const char* cellEnd = tab ? static_cast<const char*>(tab) : end;
+    return {p, static_cast<std::size_t>(cellEnd - p)};
+}
+
+std::size_t RecordTable::memoryBytes() const {
+    return text_.capacity() + rowStart_.capacity() * sizeof(std::uint64_t) +
+           wideRows_.capacity() * sizeof(std::uint32_t) +
+           (wideFirst_.capacity() + checkpoints_.capacity()) * sizeof(std::uint64_t);
+}
+
+}  // namespace sorvane::core

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvane::core {
+
+class RecordReader;
+
+// Rows of text cells, built once by RecordReader and then only read.
+//
+// The text lives in one buffer: each row is its cells joined by TAB, rows back to back, so a
+// million rows cost their text plus one offset each. No cell can hold a TAB, CR or LF (the
+// reader splits at the first two and drops the third), which keeps a row self-delimiting.
+class RecordTable {
+public:
+    /// An empty table.
+    RecordTable() = default;
+
+    /// Number of rows.
+    std::size_t rowCount() const { return rowStart_.empty() ? 0 : rowStart_.size() - 1; }
+
+    /// Most cells any row received (0 for an empty table).
+    std::size_t widestRow() const { return widest_; }
+
+    /// Row r (0-based) as its cells joined by TAB.
+    std::string_view row(std::size_t r) const {
+        return std::string_view(text_).substr(rowStart_[r], rowStart_[r + 1] - rowStart_[r]);
+    }
+
+    /// Cell c (0-based) of row r; empty when the row received fewer cells.
+    std::string_view cell(std::size_t r, std::size_t c) const;
+
+    /// Bytes held, for memory accounting.
+    std::size_t memoryBytes() const;
+
+private:
+    friend class RecordReader;
+
+    // Rows of more than this many cells keep the start of every stride-th cell, so a cell far to
+    // the right of a very wide row is found without scanning the whole row.
+    static constexpr std::size_t kCheckpointStride = 64;
+
+    std::string text_;
+    std::vector<std::uint64_t> rowStart_;  // rowCount() + 1 offsets into text_
+    std::vector<std::uint32_t> wideRows_;  // ascending row numbers that have checkpoints
+    std::vector<std::uint64_t> wideFirst_; // per wide row: its first entry in checkpoints_
+    std::vector<std::uint64_t> checkpoints_;  // offset within the row of cell k * stride, k >= 1
+    std::size_t widest_ = 0;
+};
+
+}  // namespace sorvane::core

@@ -1,0 +1,109 @@
+#include "workspace.h"
+
+#include <memory>
+#include <utility>
+
+#include "count_text.h"
+#include "record_reader.h"
+#include "record_writer.h"
+
+namespace sorvane::core {
+namespace {
+
+ListId inputOf(Side side) { return side == Side::List1 ? ListId::List1 : ListId::List2; }
+ListId matchesOf(Side side) { return side == Side::List1 ? ListId::Matches1 : ListId::Matches2; }
+ListId notFoundOf(Side side) {
+    return side == Side::List1 ? ListId::NotFound1 : ListId::NotFound2;
+}
+
+RowNumbers tableRows(const RecordList& list, const std::vector<std::uint32_t>& positions) {
+    RowNumbers rows;
+    rows.reserve(positions.size());
+    for (const std::uint32_t p : positions) rows.push_back(static_cast<std::uint32_t>(list.tableRow(p)));
+    return rows;
+}
+
+}  // namespace
+
+Workspace::Workspace(std::string grouping) : grouping_(std::move(grouping)) {}
+
+std::string Workspace::countTextOf(const RecordList& list) const {
+    return countText(list.recordCount(), grouping_);
+}
+
+void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
+    const ListId input = inputOf(side);
+    StepRunner steps(ui);
+    steps.run([&] { ui.setPointer(Pointer::Busy); });
+    steps.run([&] { mutableList(input).clear(); });
+
+    std::string text;
+    steps.run([&] { text = clipboard.text(); });
+    RecordReader reader(std::move(text));
+    const bool readAll = steps.run([&] { reader.read(); });
+
+    // Whatever was read stays, also after a cancel: records and the columns they needed.
+    if (reader.rowCount() > 0 || readAll) {
+        const std::size_t widest = reader.widestRow();
+        for (const ListId id : {input, matchesOf(side), notFoundOf(side)}) {
+            mutableList(id).growColumns(widest);
+        }
+        mutableList(input).setRecords(std::make_shared<const RecordTable>(reader.take()));
+    }
+
+    const auto s = static_cast<int>(side);
+    steps.run([&] {
+        choosers_[s].clear();
+        ++chooserRevisions_[s];
+    });
+    steps.run([&] {
+        const std::size_t columns = list(input).columnCount();
+        choosers_[s].reserve(columns);
+        for (std::size_t k = 1; k <= columns; ++k) choosers_[s].push_back(std::to_string(k));
+        ++chooserRevisions_[s];
+    });
+    steps.run([&] { setCount(input); });
+    steps.run([&] { ui.setPointer(Pointer::Arrow); });
+}
+
+void Workspace::copy(ListId id, Clipboard& clipboard, CommandUi& ui) {
+    const RecordList& source = list(id);
+    if (source.recordCount() == 0) return;
+
+    StepRunner steps(ui);
+    steps.run([&] { ui.setPointer(Pointer::Busy); });
+    steps.run([&] { clipboard.clear(); });
+    std::string text;
+    steps.run([&] { text = writeRecords(source); });
+    steps.run([&] { clipboard.setText(text); });
+    steps.run([&] { ui.setPointer(Pointer::Arrow); });
+}
+
+std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Engine engine) {
+    for (const ListId id : {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
+                            ListId::NotFound2}) {
+        mutableList(id).clear();
+    }
+    const RecordList& list1 = list(ListId::List1);
+    const RecordList& list2 = list(ListId::List2);
+    auto result = compareLists(list1, list2, texts, engine);
+    if (const auto* refusal = std::get_if<Refusal>(&result)) return refusal->message;
+
+    const Outcome& outcome = std::get<Outcome>(result);
+    mutableList(ListId::Matches1).setRecords(list1.table(), tableRows(list1, outcome.matched1));
+    mutableList(ListId::Matches2).setRecords(list2.table(), tableRows(list2, outcome.matched2));
+    mutableList(ListId::NotFound1).setRecords(list1.table(), tableRows(list1, outcome.unmatched1));
+    mutableList(ListId::NotFound2).setRecords(list2.table(), tableRows(list2, outcome.unmatched2));
+    for (const ListId id : {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
+                            ListId::NotFound2}) {
+        setCount(id);
+    }
+    return std::nullopt;
+}
+
+void Workspace::headerClicked(ListId id, std::size_t header) {
+    if (id == ListId::Matches1 || id == ListId::Matches2 || header == 0) return;
+    mutableList(id).sortBy(header - 1);
+}
+
+}  // namespace sorvane::core

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "literal_pairing.h"
+#include "memory_advice.h"
 #include "record_writer.h"
 
 namespace sorvane::core {
@@ -44,96 +45,171 @@ std::uint64_t hashBytes(std::string_view s, std::uint64_t seed) {
     return h ^ (h >> 32);
 }
 
-// The trimmed key cells of a record, reached through one side of the column pairs.
-class KeyReader {
+// Every record's key, gathered in one pass in list order: its trimmed key cells joined by TAB
+// (which no cell can hold, so the joined text is unambiguous) in one arena. The pairing then
+// works on this compact text instead of reaching into the lists' own.
+class Keys {
 public:
-    KeyReader(const RecordList& list, const std::vector<ColumnPair>& columns, bool second)
-        : list_(list), table_(*list.table()), columns_(columns), second_(second) {}
-
-    std::string_view cell(std::size_t position, std::size_t k) const {
-        const std::size_t column = second_ ? columns_[k].column2 : columns_[k].column1;
-        return trimSpaces(table_.cell(list_.tableRow(position), column));
+    Keys(const RecordList& list, const std::vector<ColumnPair>& columns, bool second) {
+        const std::size_t n = list.recordCount();
+        const RecordTable& table = *list.table();
+        start_.reserve(n + 1);
+        preferHugePages(start_.data(), (n + 1) * sizeof(std::uint64_t));
+        start_.push_back(0);
+        hash_.reserve(n);
+        preferHugePages(hash_.data(), n * sizeof(std::uint64_t));
+        // Room for keys of a typical length, so the arena rarely moves while it fills.
+        arena_.reserve(n * 12 * columns.size());
+        preferHugePages(arena_.data(), arena_.capacity());
+        for (std::size_t p = 0; p < n; ++p) {
+            const std::size_t row = list.tableRow(p);
+            for (std::size_t k = 0; k < columns.size(); ++k) {
+                if (k > 0) arena_.push_back('\t');
+                arena_.append(
+                    trimSpaces(table.cell(row, second ? columns[k].column2 : columns[k].column1)));
+            }
+            start_.push_back(arena_.size());
+            hash_.push_back(hashBytes(key(p), 0));
+        }
     }
 
-    std::uint64_t hash(std::size_t position) const {
-        std::uint64_t h = 0;
-        for (std::size_t k = 0; k < columns_.size(); ++k) h = hashBytes(cell(position, k), h);
-        return h;
+    std::size_t size() const { return start_.size() - 1; }
+    std::string_view key(std::size_t p) const {
+        return std::string_view(arena_).substr(start_[p], start_[p + 1] - start_[p]);
     }
+    std::uint64_t hash(std::size_t p) const { return hash_[p]; }
+
+    /// Asks the processor to fetch where record p's key starts.
+    void prefetchStart(std::size_t p) const { __builtin_prefetch(&start_[p]); }
+
+    /// Asks the processor to fetch record p's key, once its start has been fetched.
+    void prefetchKey(std::size_t p) const { __builtin_prefetch(arena_.data() + start_[p]); }
 
 private:
-    const RecordList& list_;
-    const RecordTable& table_;
-    const std::vector<ColumnPair>& columns_;
-    bool second_;
+    std::string arena_;
+    std::vector<std::uint64_t> start_;
+    std::vector<std::uint64_t> hash_;
 };
-
-bool sameKey(const KeyReader& a, std::size_t pa, const KeyReader& b, std::size_t pb,
-             std::size_t keyCells) {
-    for (std::size_t k = 0; k < keyCells; ++k) {
-        if (a.cell(pa, k) != b.cell(pb, k)) return false;
-    }
-    return true;
-}
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-// One distinct key of List 2: the queue of its still-free records, in List 2's order.
-struct Slot {
-    std::uint32_t hash = 0;   // high half of the key's hash
-    std::uint32_t rep = kNone;  // a record with this key, to compare against; kNone: empty slot
-    std::uint32_t head = kNone; // first free record with this key
+// A record in its hash partition: the low half of its key's hash and its position in its list.
+struct Entry {
+    std::uint32_t hash;
+    std::uint32_t position;
 };
 
-// Pairs by key: records of List 2 are queued per key in list order, and each record of List 1
-// takes the head of its key's queue. This is exactly first fit in list order, in linear time.
+// The records of a list grouped by the top bits of their key's hash; each group keeps list order.
+struct Partitions {
+    std::vector<Entry> entries;
+    std::vector<std::size_t> start;  // partition p is entries[start[p], start[p + 1])
+
+    Partitions(const Keys& keys, unsigned bits) : start((std::size_t{1} << bits) + 1, 0) {
+        const std::size_t n = keys.size();
+        auto partOf = [bits](std::uint64_t h) -> std::size_t { return bits ? h >> (64 - bits) : 0; };
+        for (std::size_t p = 0; p < n; ++p) ++start[partOf(keys.hash(p)) + 1];
+        for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+        entries.reserve(n);
+        preferHugePages(entries.data(), n * sizeof(Entry));
+        entries.resize(n);
+        std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+        for (std::size_t p = 0; p < n; ++p) {
+            const std::uint64_t h = keys.hash(p);
+            entries[fill[partOf(h)]++] = {static_cast<std::uint32_t>(h),
+                                          static_cast<std::uint32_t>(p)};
+        }
+    }
+};
+
+// One distinct key of List 2 within a partition: the queue of its still-free records, in List 2's
+// order, as indexes into the partition's entries.
+struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t rep = kNone;   // a List 2 position with this key; kNone: empty slot
+    std::uint32_t head = kNone;  // first free entry with this key
+};
+
+// How far ahead the loops fetch where the key of a record they will look up starts, and then
+// the key itself: two dependent misses, fetched in two stages so neither loop waits on them.
+constexpr std::size_t kAhead = 8;
+constexpr std::size_t kFarAhead = 16;
+
+// Pairs by key: the k-th record of List 1 with a given key pairs with the k-th record of List 2
+// with that key, which is exactly first fit in list order. Keys never meet across hash
+// partitions, so each partition is paired on its own with a table small enough to stay in the
+// processor's cache, and the pairs are put back in List 1's order at the end.
 Outcome pairByKey(const RecordList& list1, const RecordList& list2,
                   const std::vector<ColumnPair>& columns) {
     const std::size_t n1 = list1.recordCount();
     const std::size_t n2 = list2.recordCount();
-    const KeyReader keys1(list1, columns, false);
-    const KeyReader keys2(list2, columns, true);
+    const Keys keys1(list1, columns, false);
+    const Keys keys2(list2, columns, true);
 
-    std::size_t capacity = 16;
-    while (capacity < n2 + n2 / 2) capacity *= 2;
-    const std::size_t mask = capacity - 1;
-    std::vector<Slot> slots(capacity);
-    std::vector<std::uint32_t> next(n2, kNone);
+    unsigned bits = 0;
+    while (bits < 12 && (n2 >> bits) > 2048) ++bits;
+    const Partitions parts1(keys1, bits);
+    const Partitions parts2(keys2, bits);
 
-    auto find = [&](std::uint64_t h, const KeyReader& keys, std::size_t position) -> Slot& {
-        const auto high = static_cast<std::uint32_t>(h >> 32);
-        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-            Slot& slot = slots[i];
-            if (slot.rep == kNone) return slot;
-            if (slot.hash == high && sameKey(keys, position, keys2, slot.rep, columns.size())) {
-                return slot;
+    std::vector<std::uint32_t> partner;
+    partner.reserve(n1);
+    preferHugePages(partner.data(), n1 * sizeof(std::uint32_t));
+    partner.assign(n1, kNone);
+    std::vector<Slot> slots;
+    std::vector<std::uint32_t> next;
+    for (std::size_t part = 0; part + 1 < parts2.start.size(); ++part) {
+        const Entry* e2 = parts2.entries.data() + parts2.start[part];
+        const std::size_t m2 = parts2.start[part + 1] - parts2.start[part];
+        const Entry* e1 = parts1.entries.data() + parts1.start[part];
+        const std::size_t m1 = parts1.start[part + 1] - parts1.start[part];
+        if (m1 == 0 || m2 == 0) continue;
+
+        std::size_t capacity = 16;
+        while (capacity < 2 * m2) capacity *= 2;
+        const std::size_t mask = capacity - 1;
+        slots.assign(capacity, Slot{});
+        next.assign(m2, kNone);
+
+        auto find = [&](std::uint32_t h, std::string_view key) -> Slot& {
+            for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+                Slot& slot = slots[i];
+                if (slot.rep == kNone) {
+                    slot.hash = h;
+                    return slot;
+                }
+                if (slot.hash == h && keys2.key(slot.rep) == key) return slot;
             }
-        }
-    };
+        };
 
-    // Walking List 2 backwards and pushing each record on the front of its queue leaves every
-    // queue in list order.
-    for (std::size_t j = n2; j-- > 0;) {
-        const std::uint64_t h = keys2.hash(j);
-        Slot& slot = find(h, keys2, j);
-        if (slot.rep == kNone) slot.hash = static_cast<std::uint32_t>(h >> 32);
-        next[j] = slot.head;
-        slot.head = slot.rep = static_cast<std::uint32_t>(j);
+        // Walking the partition backwards and pushing each record on the front of its queue
+        // leaves every queue in List 2's order.
+        for (std::size_t k = m2; k-- > 0;) {
+            if (k >= kFarAhead) keys2.prefetchStart(e2[k - kFarAhead].position);
+            if (k >= kAhead) keys2.prefetchKey(e2[k - kAhead].position);
+            Slot& slot = find(e2[k].hash, keys2.key(e2[k].position));
+            next[k] = slot.head;
+            slot.head = static_cast<std::uint32_t>(k);
+            slot.rep = e2[k].position;
+        }
+        for (std::size_t k = 0; k < m1; ++k) {
+            if (k + kFarAhead < m1) keys1.prefetchStart(e1[k + kFarAhead].position);
+            if (k + kAhead < m1) keys1.prefetchKey(e1[k + kAhead].position);
+            Slot& slot = find(e1[k].hash, keys1.key(e1[k].position));
+            if (slot.head == kNone) continue;
+            partner[e1[k].position] = e2[slot.head].position;
+            slot.head = next[slot.head];
+        }
     }
 
     Outcome out;
     std::vector<bool> taken(n2, false);
     for (std::size_t i = 0; i < n1; ++i) {
-        Slot& slot = find(keys1.hash(i), keys1, i);
-        if (slot.head == kNone) {
+        if (partner[i] == kNone) {
             out.unmatched1.push_back(static_cast<std::uint32_t>(i));
-            continue;
+        } else {
+            out.matched1.push_back(static_cast<std::uint32_t>(i));
+            out.matched2.push_back(partner[i]);
+            taken[partner[i]] = true;
         }
-        const std::uint32_t j = slot.head;
-        slot.head = next[j];
-        taken[j] = true;
-        out.matched1.push_back(static_cast<std::uint32_t>(i));
-        out.matched2.push_back(j);
     }
     out.unmatched2.reserve(n2 - out.matched2.size());
     for (std::size_t j = 0; j < n2; ++j) {

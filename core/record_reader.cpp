@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "memory_advice.h"
+
 namespace sorvane::core {
 namespace {
 
@@ -26,6 +28,7 @@ void RecordReader::read() {
         const char* t = table_.text_.data();
         const std::size_t rows = static_cast<std::size_t>(std::count(t, t + end_, '\r'));
         table_.rowStart_.reserve(rows + 2);
+        preferHugePages(table_.rowStart_.data(), (rows + 2) * sizeof(std::uint64_t));
         table_.rowStart_.push_back(0);
     }
     while (pos_ < end_) {

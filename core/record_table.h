@@ -34,6 +34,13 @@ public:
     /// Cell c (0-based) of row r; empty when the row received fewer cells.
     std::string_view cell(std::size_t r, std::size_t c) const;
 
+    /// Asks the processor to fetch where row r starts, ahead of a row() call that would wait for
+    /// it; for loops that visit rows out of order.
+    void prefetchRowStart(std::size_t r) const { __builtin_prefetch(&rowStart_[r]); }
+
+    /// Asks the processor to fetch the first bytes of row r.
+    void prefetchRowText(std::size_t r) const { __builtin_prefetch(text_.data() + rowStart_[r]); }
+
     /// Bytes held, for memory accounting.
     std::size_t memoryBytes() const;
 

@@ -1,6 +1,9 @@
 #include "record_writer.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "memory_advice.h"
 
 namespace sorvane::core {
 
@@ -10,35 +13,59 @@ std::string_view trimSpaces(std::string_view cell) {
     return cell.substr(first, cell.find_last_not_of(' ') - first + 1);
 }
 
+namespace {
+
+// Appends one row's cells, each without its outer spaces, with TABs up to `columns` cells.
+void appendTrimmedRow(std::string& out, std::string_view row, std::size_t columns) {
+    std::size_t pos = 0;
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (c > 0) out.push_back('\t');
+        if (pos > row.size()) continue;  // the record has no more cells
+        const std::size_t tab = row.find('\t', pos);
+        out.append(trimSpaces(row.substr(pos, tab - pos)));
+        pos = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
+    }
+}
+
+}  // namespace
+
 std::string writeRecords(const RecordList& list) {
     const std::size_t n = list.recordCount();
     const std::size_t columns = list.columnCount();
     const RecordTable& table = *list.table();
 
-    // A row never grows: trimming only shortens cells, and each row needs at most `columns`
-    // TABs and CRs beyond its own text.
+    // Trimming only shortens cells, and a row needs at most `columns` TABs and CRs beyond its
+    // own text, so one reservation holds the whole text.
+    // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
+    constexpr std::size_t kAhead = 8;
     std::size_t bound = 0;
-    for (std::size_t i = 0; i < n; ++i) bound += table.row(list.tableRow(i)).size() + columns;
-    std::string out(bound, '\0');
-
-    char* dst = out.data();
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string_view row = table.row(list.tableRow(i));
-        const char* p = row.data();
-        const char* const end = p + row.size();
-        for (std::size_t c = 0; c < columns; ++c) {
-            if (c > 0) *dst++ = '\t';
-            if (p == nullptr) continue;  // the record has no more cells
-            const void* tab = std::memchr(p, '\t', end - p);
-            const char* cellEnd = tab ? static_cast<const char*>(tab) : end;
-            const std::string_view cell = trimSpaces({p, static_cast<std::size_t>(cellEnd - p)});
-            if (!cell.empty()) std::memcpy(dst, cell.data(), cell.size());
-            dst += cell.size();
-            p = tab ? cellEnd + 1 : nullptr;
-        }
-        *dst++ = '\r';
+        if (i + kAhead < n) table.prefetchRowStart(list.tableRow(i + kAhead));
+        bound += table.row(list.tableRow(i)).size() + columns;
     }
-    out.resize(dst - out.data());
+    std::string out;
+    out.reserve(bound);
+    preferHugePages(out.data(), bound);
+
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 2 * kAhead < n) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
+        if (i + kAhead < n) table.prefetchRowText(list.tableRow(i + kAhead));
+        const std::string_view row = table.row(list.tableRow(i));
+        std::size_t tabs = 0;
+        std::size_t spaces = 0;
+        for (const char ch : row) {
+            tabs += ch == '\t';
+            spaces += ch == ' ';
+        }
+        if (spaces == 0) {
+            // Nothing to trim: the stored row is already its cells joined by TAB.
+            out.append(row);
+            out.append(columns - std::min(columns, tabs + 1), '\t');
+        } else {
+            appendTrimmedRow(out, row, columns);
+        }
+        out.push_back('\r');
+    }
     return out;
 }
 

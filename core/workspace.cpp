@@ -16,11 +16,10 @@ ListId notFoundOf(Side side) {
     return side == Side::List1 ? ListId::NotFound1 : ListId::NotFound2;
 }
 
-RowNumbers tableRows(const RecordList& list, const std::vector<std::uint32_t>& positions) {
-    RowNumbers rows;
-    rows.reserve(positions.size());
-    for (const std::uint32_t p : positions) rows.push_back(static_cast<std::uint32_t>(list.tableRow(p)));
-    return rows;
+// The table rows shown at the given positions of a list, converted in place.
+RowNumbers tableRows(const RecordList& list, std::vector<std::uint32_t>&& positions) {
+    for (std::uint32_t& p : positions) p = static_cast<std::uint32_t>(list.tableRow(p));
+    return std::move(positions);
 }
 
 }  // namespace
@@ -89,11 +88,11 @@ std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Engine 
     auto result = compareLists(list1, list2, texts, engine);
     if (const auto* refusal = std::get_if<Refusal>(&result)) return refusal->message;
 
-    const Outcome& outcome = std::get<Outcome>(result);
-    mutableList(ListId::Matches1).setRecords(list1.table(), tableRows(list1, outcome.matched1));
-    mutableList(ListId::Matches2).setRecords(list2.table(), tableRows(list2, outcome.matched2));
-    mutableList(ListId::NotFound1).setRecords(list1.table(), tableRows(list1, outcome.unmatched1));
-    mutableList(ListId::NotFound2).setRecords(list2.table(), tableRows(list2, outcome.unmatched2));
+    Outcome& outcome = std::get<Outcome>(result);
+    mutableList(ListId::Matches1).setRecords(list1.table(), tableRows(list1, std::move(outcome.matched1)));
+    mutableList(ListId::Matches2).setRecords(list2.table(), tableRows(list2, std::move(outcome.matched2)));
+    mutableList(ListId::NotFound1).setRecords(list1.table(), tableRows(list1, std::move(outcome.unmatched1)));
+    mutableList(ListId::NotFound2).setRecords(list2.table(), tableRows(list2, std::move(outcome.unmatched2)));
     for (const ListId id : {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
                             ListId::NotFound2}) {
         setCount(id);

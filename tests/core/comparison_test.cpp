@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
 #include <random>
 
+#include "record_writer.h"
 #include "test_lists.h"
 
 namespace sorvane::core {
@@ -169,8 +172,11 @@ TEST(PairingDifferentialTest, FastEngineEqualsTheReference) {
     };
     int compared = 0;
     for (int round = 0; round < 5000; ++round) {
-        RecordList list1 = listOf(randomList(12));
-        RecordList list2 = listOf(randomList(12));
+        // Mostly small lists, where keys collide often; every tenth round long enough to reach
+        // the engine's look-ahead and a grown table.
+        const int maxRows = round % 10 == 0 ? 400 : 12;
+        RecordList list1 = listOf(randomList(maxRows));
+        RecordList list2 = listOf(randomList(maxRows));
         if (rng() % 4 == 0) list1.sortBy(rng() % 3);
         if (rng() % 4 == 0) list2.sortBy(rng() % 3);
         ChooserTexts t;
@@ -184,6 +190,71 @@ TEST(PairingDifferentialTest, FastEngineEqualsTheReference) {
         compared += std::holds_alternative<Outcome>(fast);
     }
     EXPECT_GT(compared, 3500);  // most rounds reached the pairing, not a refusal
+}
+
+// The pairing by its definition: the k-th record of List 1 with a key pairs with the k-th record
+// of List 2 with that key. Independent of the engine's hashing and partitioning, and fast enough
+// for lists far larger than the record-by-record reference can take.
+Outcome pairByDefinition(const RecordList& list1, const RecordList& list2,
+                         const std::vector<ColumnPair>& columns) {
+    auto keyOf = [&](const RecordList& list, std::size_t p, bool second) {
+        std::vector<std::string> key;
+        for (const ColumnPair& c : columns) {
+            key.emplace_back(trimSpaces(list.cell(p, second ? c.column2 : c.column1)));
+        }
+        return key;
+    };
+    std::map<std::vector<std::string>, std::deque<std::uint32_t>> free2;
+    for (std::uint32_t j = 0; j < list2.recordCount(); ++j) free2[keyOf(list2, j, true)].push_back(j);
+    Outcome out;
+    std::vector<bool> taken(list2.recordCount());
+    for (std::uint32_t i = 0; i < list1.recordCount(); ++i) {
+        auto& queue = free2[keyOf(list1, i, false)];
+        if (queue.empty()) {
+            out.unmatched1.push_back(i);
+            continue;
+        }
+        out.matched1.push_back(i);
+        out.matched2.push_back(queue.front());
+        taken[queue.front()] = true;
+        queue.pop_front();
+    }
+    for (std::uint32_t j = 0; j < list2.recordCount(); ++j) {
+        if (!taken[j]) out.unmatched2.push_back(j);
+    }
+    return out;
+}
+
+// Lists of tens of thousands of records, where the engine splits the work by hash.
+TEST(PairingDifferentialTest, LargeListsEqualTheDefinition) {
+    std::mt19937 rng(99);
+    auto randomList = [&](int rows, int keyRange) {
+        std::string text;
+        for (int r = 0; r < rows; ++r) {
+            const int pad = rng() % 8;
+            text += pad == 0 ? " " : "";
+            text += 'k';
+            text += std::to_string(rng() % keyRange);
+            text += pad == 1 ? "  \t" : "\t";
+            text += std::to_string(rng() % 3);
+            text += '\t';
+            if (rng() % 4) text += std::string(rng() % 30, 'x');  // long and missing cells
+            text += "\r\n";
+        }
+        return text;
+    };
+    const std::vector<std::vector<ColumnPair>> choices = {
+        {{0, 0}}, {{0, 0}, {1, 1}}, {{1, 1}, {0, 0}, {2, 2}}, {{2, 2}}};
+    for (int round = 0; round < 6; ++round) {
+        RecordList list1 = listOf(randomList(30000 + round * 7000, 20000));
+        RecordList list2 = listOf(randomList(40000 - round * 5000, 20000));
+        if (round % 3 == 1) list2.sortBy(1);
+        const auto& columns = choices[round % choices.size()];
+        const Outcome fast = pairRecords(list1, list2, columns);
+        ASSERT_EQ(fast, pairByDefinition(list1, list2, columns)) << "round " << round;
+        EXPECT_GT(fast.matched1.size(), 1000u);
+        EXPECT_GT(fast.unmatched1.size(), 1000u);
+    }
 }
 
 TEST(CellsAgreeTest, TrimsOnlySpaces) {

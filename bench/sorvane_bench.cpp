@@ -168,7 +168,9 @@ int main(int argc, char** argv) {
         // An empty list puts nothing on the clipboard, which still gives an empty file.
         clipboard.outPath = o.out.empty() ? std::string() : o.out + "/" + names[k];
         clipboard.setText(std::string());
+        const double writtenBefore = clipboard.writeMs;
         copyMs += millis([&] { ws.copy(results[k], clipboard, ui); });
+        copyMs -= clipboard.writeMs - writtenBefore;
         if (ui.failed) return 3;
         if (!clipboard.written) {
             std::cerr << "sorvane-bench: cannot write into " << o.out << '\n';
@@ -176,7 +178,6 @@ int main(int argc, char** argv) {
         }
         counts += ws.countLabel(results[k]) + "\n";
     }
-    copyMs -= clipboard.writeMs;
     if (!o.out.empty() && !writeFile(o.out + "/counts.txt", counts)) {
         std::cerr << "sorvane-bench: cannot write into " << o.out << '\n';
         return 1;

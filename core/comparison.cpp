@@ -154,6 +154,7 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
     partner.reserve(n1);
     preferHugePages(partner.data(), n1 * sizeof(std::uint32_t));
     partner.assign(n1, kNone);
+    std::size_t pairs = 0;
     std::vector<Slot> slots;
     std::vector<std::uint32_t> next;
     for (std::size_t part = 0; part + 1 < parts2.start.size(); ++part) {
@@ -197,10 +198,15 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
             if (slot.head == kNone) continue;
             partner[e1[k].position] = e2[slot.head].position;
             slot.head = next[slot.head];
+            ++pairs;
         }
     }
 
     Outcome out;
+    out.matched1.reserve(pairs);
+    out.matched2.reserve(pairs);
+    out.unmatched1.reserve(n1 - pairs);
+    out.unmatched2.reserve(n2 - pairs);
     std::vector<bool> taken(n2, false);
     for (std::size_t i = 0; i < n1; ++i) {
         if (partner[i] == kNone) {
@@ -211,7 +217,6 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
             taken[partner[i]] = true;
         }
     }
-    out.unmatched2.reserve(n2 - out.matched2.size());
     for (std::size_t j = 0; j < n2; ++j) {
         if (!taken[j]) out.unmatched2.push_back(static_cast<std::uint32_t>(j));
     }

@@ -41,6 +41,12 @@ public:
     /// The table row shown at position `record`.
     std::size_t tableRow(std::size_t record) const { return rows_ ? (*rows_)[record] : record; }
 
+    /// Whether `other` shows the same records of the same table in the same order, with the
+    /// same columns: a view showing this list need not be redrawn for the other.
+    bool sameContent(const RecordList& other) const {
+        return table_ == other.table_ && rows_ == other.rows_ && columns_ == other.columns_;
+    }
+
     /// The table the records come from.
     const std::shared_ptr<const RecordTable>& table() const { return table_; }
 

@@ -1,0 +1,14 @@
+// Widget tests run on Qt's offscreen platform unless a platform is chosen already.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

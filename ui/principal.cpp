@@ -1,0 +1,323 @@
+#include "principal.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTableView>
+#include <QToolBar>
+
+#include <cmath>
+
+#include "layout.h"
+#include "pictures.h"
+#include "record_list_model.h"
+#include "system_clipboard.h"
+
+namespace sorvane::ui {
+namespace {
+
+using core::ListId;
+using core::Side;
+
+constexpr double kTwipsPerPixel = 15;
+constexpr int kFirstColumnWidth = 96;  // one inch
+
+QFont fontOf(const char* family, double points, bool bold = false, bool underline = false) {
+    QFont font(QString::fromLatin1(family));
+    font.setStyleHint(QFont::SansSerif);  // where the face is missing, the nearest sans serif
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+std::string grouping() { return QLocale::system().groupSeparator().toStdString(); }
+
+int pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+}  // namespace
+
+Principal::Principal(Messages* messages, core::Clipboard* clipboard, QWidget* parent)
+    : QWidget(parent),
+      ownMessages_(messages ? nullptr : std::make_unique<MessageBoxes>()),
+      ownClipboard_(clipboard ? nullptr : std::make_unique<SystemClipboard>()),
+      messages_(messages ? messages : ownMessages_.get()),
+      clipboard_(clipboard ? clipboard : ownClipboard_.get()),
+      workspace_(grouping()) {
+    setObjectName(QStringLiteral("Principal"));
+    setWindowTitle(QStringLiteral("Sorvane"));
+    setWindowIcon(applicationIcon());
+    setFont(fontOf("MS Sans Serif", 8.25));
+    createControls();
+    setTabOrder();
+    resize(pixels(kClientWidth), pixels(kClientHeight));
+    applyLayout();
+    loadStep();
+}
+
+Principal::~Principal() = default;
+
+void Principal::createControls() {
+    const Geometry design = designGeometry();
+    auto place = [&](QWidget* w, const char* name) {
+        w->setObjectName(QString::fromLatin1(name));
+        controls_[name] = w;
+        const TwipRect& r = design.at(name);
+        w->setGeometry(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));
+    };
+    auto frame = [&](const char* name, const char* caption) {
+        auto* box = new QGroupBox(QString::fromLatin1(caption), this);
+        place(box, name);
+        return box;
+    };
+    auto label = [&](QWidget* parent, const char* name, const char* caption, const QFont& font) {
+        auto* l = new QLabel(QString::fromLatin1(caption), parent);
+        l->setTextFormat(Qt::PlainText);
+        l->setFont(font);
+        place(l, name);
+        return l;
+    };
+    const QFont arial = fontOf("Arial", 8.25);
+    const QFont headingFont = fontOf("MS Sans Serif", 12, true);
+
+    // Columns to compare.
+    QGroupBox* frame1 = frame("Frame1", "Columns to compare");
+    const QFont underlined = fontOf("MS Sans Serif", 8.25, false, true);
+    label(frame1, "Label1", "List 1", underlined)->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label(frame1, "Label2", "List 2", underlined)->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    const char* rowLabels[4] = {"Label3", "Label4", "Label5", "Label18"};
+    const char* rowCaptions[4] = {"1st comparison", "2nd comparison", "3rd comparison",
+                                  "4th comparison"};
+    const char* withLabels[4] = {"Label6", "Label7", "Label8", "Label17"};
+    for (int r = 0; r < 4; ++r) {
+        label(frame1, rowLabels[r], rowCaptions[r], arial);
+        label(frame1, withLabels[r], "with", arial);
+        for (int side = 0; side < 2; ++side) {
+            auto* combo = new QComboBox(frame1);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCompleter(nullptr);  // typing "1" must stay "1"
+            combo->setFont(arial);
+            QPalette navy = combo->palette();
+            navy.setColor(QPalette::Text, QColor(0, 0, 128));
+            navy.setColor(QPalette::ButtonText, QColor(0, 0, 128));
+            combo->setPalette(navy);
+            combo->setEditText(side == 0 ? QStringLiteral("Combo1") : QStringLiteral("Combo2"));
+            place(combo, ("Combo" + std::to_string(side + 1) + "_" + std::to_string(r)).c_str());
+            choosers_[side][r] = combo;
+        }
+    }
+
+    auto* compareButton = new QPushButton(QStringLiteral("&Compare"), this);
+    place(compareButton, "Command1");
+    connect(compareButton, &QPushButton::clicked, this, &Principal::compare);
+    auto* help = new QPushButton(QStringLiteral("?"), this);
+    help->setFont(fontOf("MS Sans Serif", 12, true));
+    place(help, "Command2");
+    connect(help, &QPushButton::clicked, this, &Principal::showInstructions);
+
+    // The three wide frames, each with a List 1 half and a List 2 half.
+    QGroupBox* frame4 = frame("Frame4", "Original records");
+    QGroupBox* frame2 = frame("Frame2", "Matches");
+    QGroupBox* frame3 = frame("Frame3", "Records not found");
+    label(frame4, "Label9", "List 1", headingFont);
+    label(frame4, "Label10", "List 2", headingFont);
+    for (const char* name : {"Text1", "Text2"}) {
+        auto* text = new QLineEdit(frame4);
+        text->setFont(arial);
+        QPalette highlighted = text->palette();
+        highlighted.setColor(QPalette::Text, highlighted.color(QPalette::Highlight));
+        text->setPalette(highlighted);
+        place(text, name);
+    }
+
+    struct ListSpec {
+        ListId id;
+        QGroupBox* frame;
+        int number;  // k of ListViewk, Labelk+10, CoolBark, Toolbark
+        bool paste;
+        bool sortable;
+    };
+    const ListSpec specs[6] = {
+        {ListId::List1, frame4, 1, true, true},     {ListId::List2, frame4, 2, true, true},
+        {ListId::Matches1, frame2, 3, false, false}, {ListId::Matches2, frame2, 4, false, false},
+        {ListId::NotFound1, frame3, 5, false, true}, {ListId::NotFound2, frame3, 6, false, true},
+    };
+    const QIcon pasteIcon = pastePicture();
+    const QIcon copyIcon = copyPicture();
+    for (const ListSpec& spec : specs) {
+        const std::string k = std::to_string(spec.number);
+        const int index = static_cast<int>(spec.id);
+        counts_[index] = label(spec.frame, ("Label1" + k).c_str(), "", font());
+
+        auto* band = new QFrame(spec.frame);
+        band->setFrameShape(QFrame::StyledPanel);
+        band->setFrameShadow(QFrame::Raised);
+        place(band, ("CoolBar" + k).c_str());
+        auto* toolbar = new QToolBar(band);
+        toolbar->setMovable(false);
+        toolbar->setFloatable(false);
+        toolbar->setIconSize(QSize(16, 16));
+        toolbar->setContentsMargins(0, 0, 0, 0);
+        auto* action = toolbar->addAction(spec.paste ? pasteIcon : copyIcon, QString());
+        action->setToolTip(spec.paste ? QStringLiteral("Paste records")
+                                      : QStringLiteral("Copy records"));
+        place(toolbar, ("Toolbar" + k).c_str());
+        if (spec.paste) {
+            const Side side = spec.id == ListId::List1 ? Side::List1 : Side::List2;
+            connect(action, &QAction::triggered, this, [this, side] { paste(side); });
+        } else {
+            const ListId id = spec.id;
+            connect(action, &QAction::triggered, this, [this, id] { copy(id); });
+        }
+
+        auto* view = new QTableView(spec.frame);
+        auto* model = new RecordListModel(view);
+        view->setModel(model);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->verticalHeader()->hide();
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        view->horizontalHeader()->setSortIndicatorShown(false);
+        view->horizontalHeader()->setHighlightSections(false);
+        view->horizontalHeader()->setSectionsClickable(spec.sortable);
+        view->setWordWrap(false);
+        connect(model, &QAbstractItemModel::modelReset, view,
+                [view] { view->setColumnWidth(0, kFirstColumnWidth); });
+        view->setColumnWidth(0, kFirstColumnWidth);
+        if (spec.sortable) {
+            const ListId id = spec.id;
+            connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
+                    [this, id](int section) { headerClicked(id, section); });
+        }
+        place(view, ("ListView" + k).c_str());
+        lists_[index] = view;
+        models_[index] = model;
+    }
+}
+
+void Principal::loadStep() {
+    for (int r = 0; r < 4; ++r) {
+        for (int side = 0; side < 2; ++side) {
+            choosers_[side][r]->clear();  // removes the entries, not the typed text
+            choosers_[side][r]->clearEditText();
+        }
+    }
+}
+
+void Principal::setTabOrder() {
+    std::vector<QWidget*> order;
+    for (int r = 0; r < 4; ++r) {
+        order.push_back(choosers_[0][r]);
+        order.push_back(choosers_[1][r]);
+    }
+    order.push_back(controls_.at("Command1"));
+    for (QTableView* view : lists_) order.push_back(view);
+    order.push_back(controls_.at("Text1"));
+    order.push_back(controls_.at("Text2"));
+    order.push_back(controls_.at("Command2"));
+    for (std::size_t k = 1; k < order.size(); ++k) QWidget::setTabOrder(order[k - 1], order[k]);
+    choosers_[0][0]->setFocus();
+}
+
+void Principal::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void Principal::applyLayout() {
+    Geometry geometry = designGeometry();
+    layOut(geometry, width() * kTwipsPerPixel + kBorderWidth,
+           height() * kTwipsPerPixel + kBorderHeight);
+    for (const auto& [name, r] : geometry) {
+        const auto it = controls_.find(name);
+        if (it == controls_.end()) continue;
+        it->second->setGeometry(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));
+    }
+}
+
+void Principal::paste(Side side) {
+    workspace_.paste(side, *clipboard_, *this);
+    showWorkspace();
+}
+
+void Principal::copy(ListId id) { workspace_.copy(id, *clipboard_, *this); }
+
+void Principal::compare() {
+    core::ChooserTexts texts;
+    for (int r = 0; r < 4; ++r) {
+        texts.list1[r] = choosers_[0][r]->currentText().toStdString();
+        texts.list2[r] = choosers_[1][r]->currentText().toStdString();
+    }
+    const auto refusal = workspace_.compare(texts);
+    showWorkspace();
+    if (refusal) messages_->refusal(this, QString::fromStdString(*refusal));
+}
+
+void Principal::headerClicked(ListId id, int section) {
+    workspace_.headerClicked(id, static_cast<std::size_t>(section) + 1);
+    showWorkspace();
+}
+
+QString Principal::instructionsText() {
+    return QStringLiteral(
+        "Sorvane is free to use, copy and share, and comes without any warranty.\n"
+        "\n"
+        "1. From Microsoft Excel select the first list of records and copy it to the clipboard.\n"
+        "2. In this program, paste the list of records by using the paste records icon of List "
+        "1.\n"
+        "3. From Microsoft Excel select the second list of records and Copy it to the "
+        "clipboard.\n"
+        "4. In this program, paste the list of records by using the paste records icon of List "
+        "2.\n"
+        "5. In the 'Columns to compare' section, set the columns that will be compared.\n"
+        "6. Press the 'Compare' button.\n"
+        "\n"
+        "Made by the Sorvane team.");
+}
+
+void Principal::showInstructions() { messages_->instructions(this, instructionsText()); }
+
+void Principal::showWorkspace() {
+    for (int id = 0; id < 6; ++id) {
+        models_[id]->show(workspace_.list(static_cast<ListId>(id)));
+        counts_[id]->setText(QString::fromStdString(workspace_.countLabel(static_cast<ListId>(id))));
+    }
+    for (int side = 0; side < 2; ++side) {
+        const auto s = static_cast<Side>(side);
+        if (workspace_.chooserRevision(s) == chooserRevisions_[side]) continue;
+        chooserRevisions_[side] = workspace_.chooserRevision(s);
+        QStringList entries;
+        entries.reserve(static_cast<qsizetype>(workspace_.chooserEntries(s).size()));
+        for (const std::string& entry : workspace_.chooserEntries(s)) {
+            entries.push_back(QString::fromStdString(entry));
+        }
+        for (QComboBox* combo : choosers_[side]) {
+            combo->clear();
+            combo->addItems(entries);
+            // Qt selects the first entry added to an empty combo; nothing is chosen after a paste.
+            combo->setCurrentIndex(-1);
+            combo->clearEditText();
+        }
+    }
+}
+
+void Principal::setPointer(core::Pointer pointer) {
+    setCursor(pointer == core::Pointer::Busy ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+core::Answer Principal::askRetry(const std::string& report) {
+    showWorkspace();  // what the command did so far shows behind the report
+    return messages_->errorReport(this, QString::fromStdString(report));
+}
+
+}  // namespace sorvane::ui

@@ -1,0 +1,45 @@
+#include "record_list_model.h"
+
+#include <limits>
+
+namespace sorvane::ui {
+namespace {
+
+int clampToInt(std::size_t n) {
+    return n > static_cast<std::size_t>(std::numeric_limits<int>::max())
+               ? std::numeric_limits<int>::max()
+               : static_cast<int>(n);
+}
+
+}  // namespace
+
+RecordListModel::RecordListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void RecordListModel::show(const core::RecordList& list) {
+    if (list.sameContent(list_)) return;
+    beginResetModel();
+    list_ = list;
+    endResetModel();
+}
+
+int RecordListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : clampToInt(list_.recordCount());
+}
+
+int RecordListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : clampToInt(list_.columnCount());
+}
+
+QVariant RecordListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const std::string_view cell = list_.cell(index.row(), index.column());
+    return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
+}
+
+QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal) return QString::number(section + 1);
+    return {};
+}
+
+}  // namespace sorvane::ui

@@ -1,0 +1,125 @@
+// Times the window's commands on large lists through the real X clipboard: each paste from the
+// click to the count shown, Compare, a header-click sort, a scroll to the end of List 1, and a
+// copy until `xclip -o` has read it all; then the process's peak memory. Run it under X (Xvfb
+// will do) with xclip installed:
+//
+//   sorvane-window-bench LIST1 LIST2 [EXPECTED_NOTFOUND1]
+//
+// With EXPECTED_NOTFOUND1 (sorvane-bench's notfound1.tsv for column 1 against column 1), the
+// bytes xclip reads back must equal it.
+
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QThread>
+#include <QToolBar>
+
+#include <cstdio>
+#include <functional>
+
+#include "principal.h"
+
+namespace {
+
+double peakMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// Runs `step`, then lets the window paint what it changed; returns the milliseconds it took.
+double timed(const std::function<void()>& step) {
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    QApplication::processEvents();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Puts a file on the clipboard through xclip, which keeps serving it in the background.
+void offer(const QString& path) {
+    QProcess::execute(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", path});
+    QThread::msleep(200);
+}
+
+void trigger(sorvane::ui::Principal& window, int toolbar) {
+    window.findChild<QToolBar*>(QStringLiteral("Toolbar%1").arg(toolbar))->actions().first()->trigger();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: sorvane-window-bench LIST1 LIST2 [EXPECTED_NOTFOUND1]\n");
+        return 64;
+    }
+    sorvane::ui::Principal window;
+    window.show();
+    QApplication::processEvents();
+
+    double pasteMs[2];
+    double pastePeakMb[2];
+    for (int side = 0; side < 2; ++side) {
+        offer(QString::fromLocal8Bit(argv[1 + side]));
+        pasteMs[side] = timed([&] { trigger(window, 1 + side); });
+        pastePeakMb[side] = peakMb();
+    }
+    const QString counts = window.findChild<QLabel*>("Label11")->text() + " / " +
+                           window.findChild<QLabel*>("Label12")->text();
+
+    window.findChild<QComboBox*>("Combo1_0")->setEditText("1");
+    window.findChild<QComboBox*>("Combo2_0")->setEditText("1");
+    const double compareMs = timed([&] { window.findChild<QPushButton*>("Command1")->click(); });
+
+    auto* list1 = window.findChild<QTableView*>("ListView1");
+    const double sortMs = timed([&] { emit list1->horizontalHeader()->sectionClicked(1); });
+    const double scrollMs = timed([&] {
+        list1->verticalScrollBar()->setValue(list1->verticalScrollBar()->maximum());
+        list1->viewport()->repaint();
+    });
+
+    // Copy "Records not found" of List 1 and read it back as another program would, into a file,
+    // so what it reads is not counted in this process's memory.
+    const QString readBack = QDir::temp().filePath(QStringLiteral("sorvane-window-bench.tsv"));
+    const double copyMs = timed([&] {
+        trigger(window, 5);
+        QProcess reader;
+        reader.setStandardOutputFile(readBack);
+        reader.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
+        while (!reader.waitForFinished(10)) QApplication::processEvents();
+    });
+    const double peak = peakMb();
+
+    QFile copied(readBack);
+    const qint64 copiedBytes = copied.size();
+    bool same = true;
+    if (argc > 3) {
+        QFile expected(QString::fromLocal8Bit(argv[3]));
+        same = expected.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly) &&
+               expected.readAll() == copied.readAll();
+    }
+    copied.remove();
+
+    std::printf("counts: %s; not found 1: %s\n", qPrintable(counts),
+                qPrintable(window.findChild<QLabel*>("Label15")->text()));
+    std::printf("paste1_ms=%.0f paste2_ms=%.0f compare_ms=%.0f sort_ms=%.0f scroll_ms=%.0f "
+                "copy_read_ms=%.0f copied_bytes=%lld%s\n",
+                pasteMs[0], pasteMs[1], compareMs, sortMs, scrollMs, copyMs,
+                static_cast<long long>(copiedBytes),
+                argc > 3 ? (same ? " (as expected)" : " (DIFFERENT)") : "");
+    std::printf("peak_rss_mb after paste 1: %.0f, after paste 2: %.0f, at the end: %.0f\n",
+                pastePeakMb[0], pastePeakMb[1], peak);
+    return same ? 0 : 1;
+}

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Runs the real sorvane under its own Xvfb with the real X clipboard: pastes two lists with
+# xclip and the paste buttons, chooses the columns and presses Alt+C with xdotool, copies two
+# result lists and reads them back with xclip, byte for byte. Leaves a screenshot behind.
+#
+#   e2e_test.sh SORVANE SCREENSHOT.png
+set -u
+app=$1
+screenshot=$2
+work=$(mktemp -d)
+passed=0
+failed=0
+
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 1400x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+cleanup() {
+    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+    [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
+check() {  # check NAME EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
+    fi
+}
+
+"$app" >"$work/app.log" 2>&1 &
+app_pid=$!
+window=$(timeout 20 xdotool search --sync --name '^Sorvane$' | head -1)
+check "window shown" yes "$([ -n "$window" ] && echo yes)"
+[ -n "$window" ] || { echo "$passed passed, $failed failed"; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y, WIDTH, HEIGHT
+check "client size" "1272x745" "${WIDTH}x${HEIGHT}"
+
+# Centres of the controls at the starting size, in pixels from the window's corner (the twips of
+# the design layout divided by 15).
+click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; }
+paste1() { click 610 162; }
+paste2() { click 1238 162; }
+copy3() { click 610 361; }
+copy5() { click 610 560; }
+combo1_0() { click 135 43; }
+
+# Reads the clipboard until it holds `expected` or five seconds pass.
+clipboard_after() {
+    local expected=$1 got=""
+    for _ in $(seq 50); do
+        got=$(xclip -o -selection clipboard 2>/dev/null | od -An -c | tr -s ' \n' ' ')
+        [ "$got" == "$expected" ] && break
+        sleep 0.1
+    done
+    printf '%s' "$got"
+}
+bytes() { printf "$1" | od -An -c | tr -s ' \n' ' '; }
+
+# List 1 as a Windows spreadsheet copies it; List 2 as a Linux one does (LF, no final line break).
+printf 'Ann\t12\tRome\r\nBob\t7\tParis\r\n <b>Cid</b> \t3\tOslo\r\nAnn\t99\tLima\r\n' >"$work/one.txt"
+printf 'Bob\tB\nAnn\tA\nZed\tZ\nann\ta' >"$work/two.txt"
+
+# Offers a file on the clipboard through an xclip that reports each request it serves.
+offer() {
+    [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null
+    xclip -selection clipboard -quiet -i "$1" >"$work/offer.log" 2>&1 &
+    offer_pid=$!
+    sleep 0.2
+}
+# Waits until the program has asked for the offered text, then lets it take it in.
+served() {
+    for _ in $(seq 100); do grep -q "request number 2" "$work/offer.log" && break; sleep 0.1; done
+    sleep 0.3
+}
+
+offer "$work/one.txt"
+paste1
+served
+offer "$work/two.txt"
+paste2
+served
+kill "$offer_pid" 2>/dev/null
+
+combo1_0
+xdotool type --delay 50 "1"
+xdotool key Tab
+xdotool type --delay 50 "1"
+xdotool key alt+c
+sleep 0.5
+
+copy5
+check "Records not found of List 1, copied" "$(bytes '<b>Cid</b>\t3\tOslo\rAnn\t99\tLima\r')" \
+    "$(clipboard_after "$(bytes '<b>Cid</b>\t3\tOslo\rAnn\t99\tLima\r')")"
+copy3
+check "Matches of List 1, copied" "$(bytes 'Ann\t12\tRome\rBob\t7\tParis\r')" \
+    "$(clipboard_after "$(bytes 'Ann\t12\tRome\rBob\t7\tParis\r')")"
+
+import -window root "$screenshot"
+check "screenshot taken" yes "$([ -s "$screenshot" ] && echo yes)"
+check "program still running" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <QWidget>
+
 #include "messages.h"
 
 namespace sorvane::ui::testing {
@@ -16,20 +18,23 @@ public:
     struct Shown {
         std::string kind;  // "refusal", "errorReport" or "instructions"
         QString text;
+        Qt::CursorShape pointer;  // the window's pointer while the message was up
     };
     std::vector<Shown> shown;
     std::deque<core::Answer> answers;
 
-    void refusal(QWidget*, const QString& text) override { shown.push_back({"refusal", text}); }
-    core::Answer errorReport(QWidget*, const QString& text) override {
-        shown.push_back({"errorReport", text});
+    void refusal(QWidget* parent, const QString& text) override {
+        shown.push_back({"refusal", text, parent->cursor().shape()});
+    }
+    core::Answer errorReport(QWidget* parent, const QString& text) override {
+        shown.push_back({"errorReport", text, parent->cursor().shape()});
         if (answers.empty()) return core::Answer::Cancel;
         const core::Answer a = answers.front();
         answers.pop_front();
         return a;
     }
-    void instructions(QWidget*, const QString& text) override {
-        shown.push_back({"instructions", text});
+    void instructions(QWidget* parent, const QString& text) override {
+        shown.push_back({"instructions", text, parent->cursor().shape()});
     }
 };
 

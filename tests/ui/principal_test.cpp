@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QToolBar>
 
 #include "fake_messages.h"
@@ -216,6 +217,16 @@ TEST(PrincipalSystemClipboardTest, PastesLinuxTextAndCopiesCrEndedRows) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(PrincipalTest, TypingIntoAChooserKeepsWhatWasTyped) {
+    paste(1, "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\r");
+    QLineEdit* edit = chooser(1, 0)->lineEdit();
+    QTest::keyClicks(edit, "1");
+    EXPECT_EQ(chooser(1, 0)->currentText(), "1");  // not completed to "10"
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(chooser(1, 0)->currentText(), "1");
+    EXPECT_EQ(chooser(1, 0)->count(), 11);  // nothing inserted
+}
+
 TEST_F(PrincipalTest, PasteEmptiesTheChoosersTheUserHadFilled) {
     paste(1, "a\tb\r");
     choose(0, "2", "");
@@ -330,6 +341,7 @@ TEST_F(PrincipalTest, ErrorReportRetryGoesOnAndCancelKeepsWhatWasDone) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].kind, "errorReport");
     EXPECT_EQ(messages.shown[0].text, "Error: 521 = Can't open Clipboard.\nRetry or Cancel?");
+    EXPECT_EQ(messages.shown[0].pointer, Qt::WaitCursor);  // the command is still at work
     EXPECT_EQ(shown(1), (Rows{{"x", ""}}));
     EXPECT_EQ(label(11), "1 records.");
 

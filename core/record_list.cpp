@@ -37,9 +37,13 @@ void RecordList::setRecords(std::shared_ptr<const RecordTable> table, RowNumbers
 }
 
 void RecordList::sortBy(std::size_t column) {
+    // The new order is made before anything changes, so a sort that runs out of memory leaves
+    // the list exactly as it was.
+    std::shared_ptr<const RowNumbers> rows =
+        recordCount() < 2 ? rows_ : std::make_shared<const RowNumbers>(orderedRows(*this, column));
     sortKey_ = column;
     sorted_ = true;
-    applyOrder();
+    rows_ = std::move(rows);
 }
 
 void RecordList::applyOrder() {

@@ -4,14 +4,18 @@
 
 namespace sorvane::core {
 
-std::string errorReportText(std::int32_t number, const std::string& description) {
+std::string errorText(std::int32_t number, const std::string& description) {
     std::string text = "Error:";
     if (number >= 0) text.push_back(' ');
     text += std::to_string(number);
     text += " = ";
     text += description;
-    text += ".\nRetry or Cancel?";
+    text += ".";
     return text;
+}
+
+std::string errorReportText(std::int32_t number, const std::string& description) {
+    return errorText(number, description) + "\nRetry or Cancel?";
 }
 
 bool StepRunner::run(const std::function<void()>& step) {
@@ -23,7 +27,7 @@ bool StepRunner::run(const std::function<void()>& step) {
         } catch (const StepError& e) {
             report = errorReportText(e.number(), e.what());
         } catch (const std::bad_alloc&) {
-            report = errorReportText(7, "Out of memory");
+            report = errorReportText(kOutOfMemoryNumber, kOutOfMemoryDescription);
         } catch (const std::exception& e) {
             report = errorReportText(1, e.what());
         }

@@ -36,15 +36,22 @@ public:
     virtual Answer askRetry(const std::string& report) = 0;
 };
 
-/// The error report: "Error:", the number with a place for its sign, " = ", the description,
-/// ".", a line feed and "Retry or Cancel?".
+/// The number and description of running out of memory.
+inline constexpr std::int32_t kOutOfMemoryNumber = 7;
+inline constexpr const char* kOutOfMemoryDescription = "Out of memory";
+
+/// An error as the user reads it: "Error:", the number with a place for its sign, " = ", the
+/// description and ".".
+std::string errorText(std::int32_t number, const std::string& description);
+
+/// The error report: errorText, a line feed and "Retry or Cancel?".
 std::string errorReportText(std::int32_t number, const std::string& description);
 
 // Runs a toolbar command's steps in order under the error report. A failing step shows the
 // report; Retry runs that step again from its beginning, keeping everything done before it;
 // Cancel sets the arrow pointer and skips every later step, undoing nothing.
 //
-// Failures are StepError (its number and description), std::bad_alloc (7, "Out of memory") or
+// Failures are StepError (its number and description), std::bad_alloc (out of memory) or
 // another std::exception (its what() under number 1).
 class StepRunner {
 public:

@@ -258,13 +258,26 @@ void Principal::compare() {
         texts.list1[r] = choosers_[0][r]->currentText().toStdString();
         texts.list2[r] = choosers_[1][r]->currentText().toStdString();
     }
-    const auto refusal = workspace_.compare(texts);
+    std::optional<std::string> refusal;
+    try {
+        refusal = workspace_.compare(texts);
+    } catch (const std::bad_alloc&) {
+        // The comparison has no error report of its own; ending the program would lose every
+        // list, so the run ends with its result lists empty and says why.
+        refusal = core::errorText(core::kOutOfMemoryNumber, core::kOutOfMemoryDescription);
+    }
     showWorkspace();
     if (refusal) messages_->refusal(this, QString::fromStdString(*refusal));
 }
 
 void Principal::headerClicked(ListId id, int section) {
-    workspace_.headerClicked(id, static_cast<std::size_t>(section) + 1);
+    try {
+        workspace_.headerClicked(id, static_cast<std::size_t>(section) + 1);
+    } catch (const std::bad_alloc&) {
+        // The list keeps its order; the program goes on.
+        messages_->refusal(this, QString::fromStdString(core::errorText(
+                                     core::kOutOfMemoryNumber, core::kOutOfMemoryDescription)));
+    }
     showWorkspace();
 }
 

@@ -5,6 +5,19 @@
 namespace sorvane::ui {
 namespace {
 
+// A view shows at most this many bytes of a cell, ended by an ellipsis: laying out a cell of
+// megabytes on every paint would freeze the window. Copying still writes the whole cell.
+constexpr std::size_t kShownBytes = 4096;
+
+QString shownText(std::string_view cell) {
+    if (cell.size() <= kShownBytes) {
+        return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
+    }
+    std::size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cut)) + QChar(0x2026);
+}
+
 int clampToInt(std::size_t n) {
     return n > static_cast<std::size_t>(std::numeric_limits<int>::max())
                ? std::numeric_limits<int>::max()
@@ -32,8 +45,7 @@ int RecordListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RecordListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-    const std::string_view cell = list_.cell(index.row(), index.column());
-    return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
+    return shownText(list_.cell(index.row(), index.column()));
 }
 
 QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {

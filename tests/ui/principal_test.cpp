@@ -19,57 +19,22 @@
 #include "fake_messages.h"
 #include "fakes.h"
 #include "qt_printing.h"
+#include "window_driver.h"
 
 namespace sorvane::ui {
 namespace {
 
 using core::testing::FakeClipboard;
 using testing::FakeMessages;
+using testing::Rows;
 
-class PrincipalTest : public ::testing::Test {
+class PrincipalTest : public ::testing::Test, protected testing::WindowDriver {
 protected:
-    template <typename T>
-    T* control(const QString& name) const {
-        T* w = window.findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    QTableView* list(int k) const { return control<QTableView>(QStringLiteral("ListView%1").arg(k)); }
-    QComboBox* chooser(int side, int row) const {
-        return control<QComboBox>(QStringLiteral("Combo%1_%2").arg(side).arg(row));
-    }
-    QString label(int k) const { return control<QLabel>(QStringLiteral("Label%1").arg(k))->text(); }
+    PrincipalTest() : WindowDriver(window) {}
 
-    void clickToolbar(int k) {
-        control<QToolBar>(QStringLiteral("Toolbar%1").arg(k))->actions().first()->trigger();
-    }
     void paste(int k, const std::string& text) {
         clipboard.content = text;
         clickToolbar(k);
-    }
-    void choose(int row, const QString& one, const QString& two) {
-        chooser(1, row)->setEditText(one);
-        chooser(2, row)->setEditText(two);
-    }
-    void pressCompare() { control<QPushButton>(QStringLiteral("Command1"))->click(); }
-    void clickHeader(int k, int section) { emit list(k)->horizontalHeader()->sectionClicked(section); }
-
-    // The records a list view shows, cell by cell.
-    std::vector<std::vector<std::string>> shown(int k) const {
-        const QAbstractItemModel* m = list(k)->model();
-        std::vector<std::vector<std::string>> rows;
-        for (int r = 0; r < m->rowCount(); ++r) {
-            auto& row = rows.emplace_back();
-            for (int c = 0; c < m->columnCount(); ++c) {
-                row.push_back(m->index(r, c).data().toString().toStdString());
-            }
-        }
-        return rows;
-    }
-    QStringList entries(int side, int row) const {
-        QStringList e;
-        for (int i = 0; i < chooser(side, row)->count(); ++i) e << chooser(side, row)->itemText(i);
-        return e;
     }
 
     FakeMessages messages;
@@ -77,7 +42,6 @@ protected:
     Principal window{&messages, &clipboard};
 };
 
-using Rows = std::vector<std::vector<std::string>>;
 
 TEST_F(PrincipalTest, EveryControlExistsWithItsClassAndCaption) {
     EXPECT_EQ(window.objectName(), "Principal");

@@ -19,7 +19,11 @@ std::string errorReportText(std::int32_t number, const std::string& description)
 }
 
 bool StepRunner::run(const std::function<void()>& step) {
-    while (!cancelled_) {
+    return !cancelled_ && runAlways(step);
+}
+
+bool StepRunner::runAlways(const std::function<void()>& step) {
+    for (;;) {
         std::string report;
         try {
             step();
@@ -36,9 +40,9 @@ bool StepRunner::run(const std::function<void()>& step) {
         if (ui_.askRetry(report) == Answer::Cancel) {
             cancelled_ = true;
             ui_.setPointer(Pointer::Arrow);
+            return false;
         }
     }
-    return false;
 }
 
 }  // namespace sorvane::core

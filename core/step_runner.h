@@ -62,6 +62,10 @@ public:
     /// once cancelled, every later call returns false without running its step.
     bool run(const std::function<void()>& step);
 
+    /// Runs a step that must run even after a cancel (keeping what was done), under the same
+    /// report: Retry runs it again, Cancel gives up on it. Returns whether it succeeded.
+    bool runAlways(const std::function<void()>& step);
+
     /// Whether the user cancelled.
     bool cancelled() const { return cancelled_; }
 

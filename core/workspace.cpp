@@ -41,13 +41,19 @@ void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
     RecordReader reader(std::move(text));
     const bool readAll = steps.run([&] { reader.read(); });
 
-    // Whatever was read stays, also after a cancel: records and the columns they needed.
+    // Whatever was read stays, also after a cancel: records and the columns they needed. The
+    // table is allocated before the rows move into it, so they cannot be lost on the way.
     if (reader.rowCount() > 0 || readAll) {
         const std::size_t widest = reader.widestRow();
         for (const ListId id : {input, matchesOf(side), notFoundOf(side)}) {
             mutableList(id).growColumns(widest);
         }
-        mutableList(input).setRecords(std::make_shared<const RecordTable>(reader.take()));
+        std::shared_ptr<RecordTable> table;
+        steps.runAlways([&] { table = std::make_shared<RecordTable>(); });
+        if (table) {
+            *table = reader.take();
+            mutableList(input).setRecords(std::move(table));
+        }
     }
 
     const auto s = static_cast<int>(side);

@@ -2,9 +2,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QStringEncoder>
 
 #include "line_ends.h"
+#include "step_runner.h"
 #include "memory_advice.h"
 
 namespace sorvane::ui {
@@ -28,11 +30,23 @@ std::string utf8Of(const QString& text) {
     return out;
 }
 
+bool offersText(const QClipboard* clipboard) {
+    const QMimeData* mime = clipboard->mimeData();
+    return mime != nullptr && mime->hasText();
+}
+
 }  // namespace
 
 std::string SystemClipboard::text() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const bool offered = offersText(clipboard);
+    const QString text = clipboard->text();
+    if (offered && text.isEmpty() && !offersText(clipboard)) {
+        throw core::StepError(kTransferFailed,
+                              "The program that copied the text stopped before sending it");
+    }
     // Qt hands over text from every platform with LF line ends; the reader needs CR-ended rows.
-    return core::normalizeLineEnds(utf8Of(QGuiApplication::clipboard()->text()));
+    return core::normalizeLineEnds(utf8Of(text));
 }
 
 void SystemClipboard::clear() { QGuiApplication::clipboard()->clear(); }

@@ -1,12 +1,20 @@
 #pragma once
 
+#include <cstdint>
+
 #include "clipboard.h"
 
 namespace sorvane::ui {
 
 /// The system clipboard's plain text, through Qt.
+///
+/// A read fails (StepError number kTransferFailed) when the clipboard offered text, delivered
+/// none, and no longer offers any: the program that copied it went away in the middle of the
+/// transfer, and an empty list must not pass for its records.
 class SystemClipboard : public core::Clipboard {
 public:
+    static constexpr std::int32_t kTransferFailed = 5;
+
     std::string text() override;
     void clear() override;
     void setText(const std::string& text) override;

@@ -3,10 +3,14 @@
 # xclip and the paste buttons, chooses the columns and presses Alt+C with xdotool, copies two
 # result lists and reads them back with xclip, byte for byte. Leaves a screenshot behind.
 #
-#   e2e_test.sh SORVANE SCREENSHOT.png
+# Then a fault: the program that offers a large text vanishes during the transfer; the error
+# report must come up, and after Cancel the program must go on working.
+#
+#   e2e_test.sh SORVANE SCREENSHOT.png VANISHING_OWNER
 set -u
 app=$1
 screenshot=$2
+vanishing_owner=$3
 work=$(mktemp -d)
 passed=0
 failed=0
@@ -35,9 +39,19 @@ check() {  # check NAME EXPECTED ACTUAL
     fi
 }
 
+# The program's visible top-level windows titled Sorvane (Qt also keeps a hidden 1x1 one), by
+# width: the main window is the wide one.
+visible_windows() {
+    for w in $(xdotool search --name '^Sorvane$' 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -gt 10 ] && echo "$WIDTH $w"
+    done | sort -n | awk '{print $2}'
+}
+
 "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^Sorvane$' | head -1)
+for _ in $(seq 200); do [ -n "$(visible_windows)" ] && break; sleep 0.1; done
+window=$(visible_windows | tail -1)
 check "window shown" yes "$([ -n "$window" ] && echo yes)"
 [ -n "$window" ] || { echo "$passed passed, $failed failed"; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y, WIDTH, HEIGHT
@@ -106,6 +120,35 @@ check "Matches of List 1, copied" "$(bytes 'Ann\t12\tRome\rBob\t7\tParis\r')" \
 import -window root "$screenshot"
 check "screenshot taken" yes "$([ -s "$screenshot" ] && echo yes)"
 check "program still running" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
+
+# The owner of a 50 MB text goes away 30 ms into serving it.
+windows() { visible_windows | wc -l; }
+"$vanishing_owner" 50 30 >"$work/owner.log" 2>&1 &
+sleep 1
+paste1
+for _ in $(seq 200); do [ "$(windows)" -ge 2 ] && break; sleep 0.1; done
+check "error report shown" 2 "$(windows)"
+import -window root "${screenshot%.png}-error-report.png"
+box=$(visible_windows | head -1)
+[ -n "$box" ] && xdotool windowfocus --sync "$box" key Escape
+for _ in $(seq 50); do [ "$(windows)" -eq 1 ] && break; sleep 0.1; done
+check "Cancel closes the report" 1 "$(windows)"
+check "program still running after the fault" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
+
+# And it goes on working: paste, compare, copy.
+printf 'Zed\tnew\r\n' >"$work/three.txt"
+offer "$work/three.txt"
+paste1
+served
+kill "$offer_pid" 2>/dev/null
+combo1_0
+xdotool type --delay 50 "1"
+xdotool key Tab
+xdotool type --delay 50 "1"
+xdotool key alt+c
+sleep 0.5
+copy3
+check "works after the fault (List 1 keeps its three columns)" "$(bytes 'Zed\tnew\t\r')" "$(clipboard_after "$(bytes 'Zed\tnew\t\r')")"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -2,65 +2,36 @@
 
 #include <QPainter>
 #include <QPixmap>
-
-#include <functional>
+#include <QSvgRenderer>
 
 namespace sorvane::ui {
 namespace {
 
-// Draws a picture on a 16 x 16 grid at 1x and 2x, so it stays sharp on high-density screens.
-QIcon drawn(const std::function<void(QPainter&)>& draw) {
+// Renders a picture from its SVG at each of the given pixel sizes, so every screen density gets
+// a sharp bitmap of its own.
+QIcon rendered(const QString& resource, std::initializer_list<int> sizes) {
+    QSvgRenderer svg(resource);
     QIcon icon;
-    for (const int scale : {1, 2}) {
-        QPixmap pixmap(16 * scale, 16 * scale);
+    for (const int size : sizes) {
+        QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.scale(scale, scale);
-        draw(painter);
+        svg.render(&painter);
         painter.end();
         icon.addPixmap(pixmap);
     }
     return icon;
 }
 
-void sheet(QPainter& p, const QRectF& r) {
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(Qt::white);
-    p.drawRect(r);
-    p.setPen(QPen(QColor(70, 110, 190), 1));
-    for (qreal y = r.top() + 2.5; y < r.bottom() - 1; y += 2) {
-        p.drawLine(QPointF(r.left() + 2, y), QPointF(r.right() - 2, y));
-    }
-}
-
 }  // namespace
 
-QIcon pastePicture() {
-    return drawn([](QPainter& p) {
-        p.setPen(QPen(QColor(90, 60, 20), 1));
-        p.setBrush(QColor(190, 140, 70));
-        p.drawRect(QRectF(1.5, 2.5, 10, 12));       // the board
-        p.setBrush(QColor(150, 150, 150));
-        p.drawRect(QRectF(4.5, 1.5, 4, 2));          // its clip
-        sheet(p, QRectF(7.5, 6.5, 7, 8));            // the sheet pasted onto it
-    });
-}
+QIcon pastePicture() { return rendered(QStringLiteral(":/pictures/paste.svg"), {16, 32}); }
 
-QIcon copyPicture() {
-    return drawn([](QPainter& p) {
-        sheet(p, QRectF(1.5, 1.5, 8, 9));
-        sheet(p, QRectF(6.5, 5.5, 8, 9));
-    });
-}
+QIcon copyPicture() { return rendered(QStringLiteral(":/pictures/copy.svg"), {16, 32}); }
 
 QIcon applicationIcon() {
-    return drawn([](QPainter& p) {
-        sheet(p, QRectF(0.5, 1.5, 6, 13));
-        sheet(p, QRectF(9.5, 1.5, 6, 13));
-        p.setPen(QPen(QColor(200, 40, 40), 1.5));
-        p.drawLine(QPointF(4, 6.5), QPointF(12, 10.5));
-    });
+    return rendered(QStringLiteral(":/pictures/org.sorvane.Sorvane.svg"),
+                    {16, 22, 24, 32, 48, 64, 128, 256});
 }
 
 }  // namespace sorvane::ui

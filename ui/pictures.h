@@ -10,7 +10,8 @@ QIcon pastePicture();
 /// The copy picture of the "Copy records" buttons: two sheets of rows, one over the other.
 QIcon copyPicture();
 
-/// The window's icon: two lists side by side with a line pairing one row of each.
+/// The window's icon (the application icon): two lists side by side with a line pairing one row
+/// of each.
 QIcon applicationIcon();
 
 }  // namespace sorvane::ui

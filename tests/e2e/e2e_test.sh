@@ -3,6 +3,9 @@
 # xclip and the paste buttons, chooses the columns and presses Alt+C with xdotool, copies two
 # result lists and reads them back with xclip, byte for byte. Leaves a screenshot behind.
 #
+# With E2E_SCALE=2 everything runs at twice the density (QT_SCALE_FACTOR=2): the window must
+# keep its layout, so every control is found at twice its place.
+#
 # Then a fault: the program that offers a large text vanishes during the transfer; the error
 # report must come up, and after Cancel the program must go on working.
 #
@@ -11,6 +14,7 @@ set -u
 app=$1
 screenshot=$2
 vanishing_owner=$3
+scale=${E2E_SCALE:-1}
 work=$(mktemp -d)
 passed=0
 failed=0
@@ -18,7 +22,7 @@ failed=0
 display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1400x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 $((1400 * scale))x$((900 * scale))x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
@@ -48,18 +52,18 @@ visible_windows() {
     done | sort -n | awk '{print $2}'
 }
 
-"$app" >"$work/app.log" 2>&1 &
+QT_SCALE_FACTOR=$scale "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
 for _ in $(seq 200); do [ -n "$(visible_windows)" ] && break; sleep 0.1; done
 window=$(visible_windows | tail -1)
 check "window shown" yes "$([ -n "$window" ] && echo yes)"
 [ -n "$window" ] || { echo "$passed passed, $failed failed"; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y, WIDTH, HEIGHT
-check "client size" "1272x745" "${WIDTH}x${HEIGHT}"
+check "client size" "$((1272 * scale))x$((745 * scale))" "${WIDTH}x${HEIGHT}"
 
 # Centres of the controls at the starting size, in pixels from the window's corner (the twips of
 # the design layout divided by 15).
-click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; }
+click() { xdotool mousemove --sync $((X + $1 * scale)) $((Y + $2 * scale)) click 1; }
 paste1() { click 610 162; }
 paste2() { click 1238 162; }
 copy3() { click 610 361; }

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds the Debian package, checks what it holds and depends on, validates its desktop entry
+# and AppStream file, unpacks it into a scratch root and starts the installed program under
+# Xvfb. Leaves a screenshot of it behind.
+#
+#   package_test.sh BUILD_DIR SCREENSHOT.png
+set -u
+build=$1
+screenshot=$2
+work=$(mktemp -d)
+passed=0
+failed=0
+check() {  # check NAME EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
+    fi
+}
+
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1)
+deb=$(ls "$work"/out/sorvane_*_*.deb 2>/dev/null | head -1)
+check "package built" yes "$([ -f "$deb" ] && echo yes)"
+[ -f "$deb" ] || { cat "$work/cpack.log"; echo "$passed passed, $failed failed"; exit 1; }
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6widgets6 libqt6svg6 libc6 libstdc++6; do
+    check "depends on $lib" yes "$(grep -q "$lib" <<<"$depends" && echo yes)"
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for f in usr/bin/sorvane usr/share/applications/org.sorvane.Sorvane.desktop \
+         usr/share/metainfo/org.sorvane.Sorvane.metainfo.xml \
+         usr/share/icons/hicolor/scalable/apps/org.sorvane.Sorvane.svg; do
+    check "installs $f" yes "$([ -s "$root/$f" ] && echo yes)"
+done
+for size in 16 22 24 32 48 64 128 256; do
+    png=$root/usr/share/icons/hicolor/${size}x${size}/apps/org.sorvane.Sorvane.png
+    check "icon ${size}x${size}" "${size}x${size}" "$(identify -format '%wx%h' "$png" 2>/dev/null)"
+done
+
+desktop-file-validate "$root/usr/share/applications/org.sorvane.Sorvane.desktop" >"$work/desktop.log" 2>&1
+check "desktop-file-validate" 0 $?
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.sorvane.Sorvane.metainfo.xml" \
+    >"$work/appstream.log" 2>&1
+check "appstreamcli validate" 0 $?
+cat "$work/desktop.log" "$work/appstream.log"
+
+# The installed program starts and shows its window.
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "${app:-}" "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+"$root/usr/bin/sorvane" >"$work/app.log" 2>&1 &
+app=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Sorvane$' | head -1)
+check "installed program shows its window" yes "$([ -n "$window" ] && echo yes)"
+sleep 0.5
+import -window root "$screenshot"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -9,17 +9,7 @@ bench=$1
 generate=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 file_bytes() { od -An -c "$1" | tr -s ' \n' ' '; }
 bytes_of() { printf "$1" > "$work/expected"; file_bytes "$work/expected"; }
@@ -81,5 +71,4 @@ done
 check "generated lists pair some records" 1 \
     "$(head -1 "$work/fast/counts.txt" | tr -d , | awk '$1 > 100 {print 1}')"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

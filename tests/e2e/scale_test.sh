@@ -12,25 +12,9 @@ generate=$2
 here=$(cd "$(dirname "$0")" && pwd)
 records=${SCALE_RECORDS:-1000000}
 work=$(mktemp -d)
-passed=0
-failed=0
-
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1400x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'pkill -P $$ xclip 2>/dev/null; kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
-check() {  # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
+source "$here/../support/checks.sh"
+start_xvfb 1400 900
+trap 'pkill -P $$ xclip 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 
 "$generate" "$work/one.tsv" "$work/two.tsv" --records "$records"
 ls -l "$work/one.tsv" "$work/two.tsv" | awk '{print $5, $9}'
@@ -54,5 +38,4 @@ check "no record lost from List 1" "$records" \
 check "no record lost from List 2" "$records" \
     "$(( $(tr -cd '\r' <"$work/window/matches2.tsv" | wc -c) + $(tr -cd '\r' <"$work/window/notfound2.tsv" | wc -c) ))"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -8,21 +8,12 @@ set -u
 build=$1
 screenshot=$2
 work=$(mktemp -d)
-passed=0
-failed=0
-check() {  # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3"
-    fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1)
 deb=$(ls "$work"/out/sorvane_*_*.deb 2>/dev/null | head -1)
 check "package built" yes "$([ -f "$deb" ] && echo yes)"
-[ -f "$deb" ] || { cat "$work/cpack.log"; echo "$passed passed, $failed failed"; exit 1; }
+[ -f "$deb" ] || { cat "$work/cpack.log"; finish; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6widgets6 libqt6svg6 libc6 libstdc++6; do
@@ -49,13 +40,8 @@ check "appstreamcli validate" 0 $?
 cat "$work/desktop.log" "$work/appstream.log"
 
 # The installed program starts and shows its window.
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "${app:-}" "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1400 900
+trap 'kill "${app:-}" "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 "$root/usr/bin/sorvane" >"$work/app.log" 2>&1 &
 app=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Sorvane$' | head -1)
@@ -63,5 +49,4 @@ check "installed program shows its window" yes "$([ -n "$window" ] && echo yes)"
 sleep 0.5
 import -window root "$screenshot"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -1,0 +1,33 @@
+# Shared by the shell tests: sourced, not run.
+
+passed=0
+failed=0
+
+# check NAME EXPECTED ACTUAL: counts a pass, or prints the difference and counts a failure.
+check() {
+    if [ "$2" == "$3" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
+    fi
+}
+
+# finish: prints the tally and succeeds only when nothing failed.
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+}
+
+# start_xvfb WIDTH HEIGHT: starts an Xvfb of its own on a free display, exports DISPLAY, sets
+# xvfb_pid, and waits until it answers.
+start_xvfb() {
+    local display=90
+    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+        display=$((display + 1))
+    done
+    export DISPLAY=:$display
+    Xvfb "$DISPLAY" -screen 0 "$1x$2x24" -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return; sleep 0.1; done
+}

@@ -7,7 +7,8 @@
 # keep its layout, so every control is found at twice its place.
 #
 # Then a fault: the program that offers a large text vanishes during the transfer; the error
-# report must come up, and after Cancel the program must go on working.
+# report must come up, and after Cancel the program must go on working. Last, bad input on the
+# X clipboard: bytes that are not UTF-8 with a NUL among them, and an image alone.
 #
 #   e2e_test.sh SORVANE SCREENSHOT.png VANISHING_OWNER
 set -u
@@ -136,5 +137,37 @@ kill "$offer_pid" 2>/dev/null
 compare_first_columns
 copy3
 check "works after the fault (List 1 keeps its three columns)" "$(bytes 'Zed\tnew\t\r')" "$(clipboard_after "$(bytes 'Zed\tnew\t\r')")"
+
+# Bytes that are not UTF-8, and a NUL, on the X clipboard: each bad byte arrives as U+FFFD (the
+# platform's text is Unicode), the NUL stays in its cell, and no record or cell goes missing.
+printf 'n\0l\t\xff\xfeok\r\n' >"$work/bad1.txt"
+printf 'n\0l\r\n' >"$work/bad2.txt"
+offer "$work/bad1.txt"
+paste1
+served
+offer "$work/bad2.txt"
+paste2
+served
+kill "$offer_pid" 2>/dev/null
+compare_first_columns
+copy3
+expected=$(bytes 'n\0l\t\357\277\275\357\277\275ok\t\r')
+check "invalid UTF-8 and NUL through the X clipboard" "$expected" "$(clipboard_after "$expected")"
+
+# Only an image on the clipboard: List 2 gets no records, so Compare refuses.
+xclip -selection clipboard -quiet -t image/png -i "$(dirname "$0")/../../docs/screenshot.png" \
+    >"$work/offer.log" 2>&1 &
+offer_pid=$!
+sleep 0.2
+paste2
+served
+kill "$offer_pid" 2>/dev/null
+compare_first_columns
+for _ in $(seq 50); do [ "$(windows)" -ge 2 ] && break; sleep 0.1; done
+check "image-only clipboard leaves List 2 empty: Compare refuses" 2 "$(windows)"
+box=$(visible_windows | head -1)
+[ -n "$box" ] && xdotool windowfocus --sync "$box" key Return
+for _ in $(seq 50); do [ "$(windows)" -eq 1 ] && break; sleep 0.1; done
+check "OK closes the refusal" 1 "$(windows)"
 
 finish

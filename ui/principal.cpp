@@ -138,26 +138,26 @@ void Principal::createControls() {
         place(text, name);
     }
 
-    struct ListSpec {
+    struct ListRole {
         ListId id;
         QGroupBox* frame;
         int number;  // k of ListViewk, Labelk+10, CoolBark, Toolbark
         bool paste;
         bool sortable;
     };
-    const ListSpec specs[6] = {
+    const ListRole roles[6] = {
         {ListId::List1, frame4, 1, true, true},     {ListId::List2, frame4, 2, true, true},
         {ListId::Matches1, frame2, 3, false, false}, {ListId::Matches2, frame2, 4, false, false},
         {ListId::NotFound1, frame3, 5, false, true}, {ListId::NotFound2, frame3, 6, false, true},
     };
     const QIcon pasteIcon = pastePicture();
     const QIcon copyIcon = copyPicture();
-    for (const ListSpec& spec : specs) {
-        const std::string k = std::to_string(spec.number);
-        const int index = static_cast<int>(spec.id);
-        counts_[index] = label(spec.frame, ("Label1" + k).c_str(), "", font());
+    for (const ListRole& role : roles) {
+        const std::string k = std::to_string(role.number);
+        const int index = static_cast<int>(role.id);
+        counts_[index] = label(role.frame, ("Label1" + k).c_str(), "", font());
 
-        auto* band = new QFrame(spec.frame);
+        auto* band = new QFrame(role.frame);
         band->setFrameShape(QFrame::StyledPanel);
         band->setFrameShadow(QFrame::Raised);
         place(band, ("CoolBar" + k).c_str());
@@ -166,19 +166,19 @@ void Principal::createControls() {
         toolbar->setFloatable(false);
         toolbar->setIconSize(QSize(16, 16));
         toolbar->setContentsMargins(0, 0, 0, 0);
-        auto* action = toolbar->addAction(spec.paste ? pasteIcon : copyIcon, QString());
-        action->setToolTip(spec.paste ? QStringLiteral("Paste records")
+        auto* action = toolbar->addAction(role.paste ? pasteIcon : copyIcon, QString());
+        action->setToolTip(role.paste ? QStringLiteral("Paste records")
                                       : QStringLiteral("Copy records"));
         place(toolbar, ("Toolbar" + k).c_str());
-        if (spec.paste) {
-            const Side side = spec.id == ListId::List1 ? Side::List1 : Side::List2;
+        if (role.paste) {
+            const Side side = role.id == ListId::List1 ? Side::List1 : Side::List2;
             connect(action, &QAction::triggered, this, [this, side] { paste(side); });
         } else {
-            const ListId id = spec.id;
+            const ListId id = role.id;
             connect(action, &QAction::triggered, this, [this, id] { copy(id); });
         }
 
-        auto* view = new QTableView(spec.frame);
+        auto* view = new QTableView(role.frame);
         auto* model = new RecordListModel(view);
         view->setModel(model);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -189,13 +189,13 @@ void Principal::createControls() {
         view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         view->horizontalHeader()->setSortIndicatorShown(false);
         view->horizontalHeader()->setHighlightSections(false);
-        view->horizontalHeader()->setSectionsClickable(spec.sortable);
+        view->horizontalHeader()->setSectionsClickable(role.sortable);
         view->setWordWrap(false);
         connect(model, &QAbstractItemModel::modelReset, view,
                 [view] { view->setColumnWidth(0, kFirstColumnWidth); });
         view->setColumnWidth(0, kFirstColumnWidth);
-        if (spec.sortable) {
-            const ListId id = spec.id;
+        if (role.sortable) {
+            const ListId id = role.id;
             connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
                     [this, id](int section) { headerClicked(id, section); });
         }

@@ -99,7 +99,19 @@ int main(int argc, char** argv) {
             QProcess reader;
             reader.setStandardOutputFile(file);
             reader.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
-            while (!reader.waitForFinished(10)) QApplication::processEvents();
+            // The window must answer xclip's requests while it waits, so events are processed
+            // between short waits; the state, not waitForFinished's answer, says when it ended.
+            QElapsedTimer deadline;
+            deadline.start();
+            while (reader.state() != QProcess::NotRunning && deadline.elapsed() < 120'000) {
+                reader.waitForFinished(10);
+                QApplication::processEvents();
+            }
+            if (reader.state() != QProcess::NotRunning) {
+                std::fprintf(stderr, "sorvane-window-bench: xclip -o did not finish\n");
+                reader.kill();
+                reader.waitForFinished();
+            }
         });
     };
     const QString out = argc > 4 && QByteArray(argv[3]) == "--out" ? QString::fromLocal8Bit(argv[4])

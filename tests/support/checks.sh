@@ -19,15 +19,19 @@ finish() {
     [ "$failed" -eq 0 ]
 }
 
-# start_xvfb WIDTH HEIGHT: starts an Xvfb of its own on a free display, exports DISPLAY, sets
-# xvfb_pid, and waits until it answers.
+# start_xvfb WIDTH HEIGHT: starts an Xvfb of its own, exports DISPLAY, sets xvfb_pid, and waits
+# until it answers. Xvfb picks the free display itself: tests that run side by side and each probe
+# for a free number can both take the same one.
 start_xvfb() {
-    local display=90
-    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-        display=$((display + 1))
-    done
-    export DISPLAY=:$display
-    Xvfb "$DISPLAY" -screen 0 "$1x$2x24" -nolisten tcp >/dev/null 2>&1 &
+    local number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
     xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$number_file" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=:$(tr -d '[:space:]' <"$number_file")
+    rm -f "$number_file"
     for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return; sleep 0.1; done
 }

@@ -41,7 +41,7 @@ app_pid=$!
 for _ in $(seq 200); do [ -n "$(visible_windows)" ] && break; sleep 0.1; done
 window=$(visible_windows | tail -1)
 check "window shown" yes "$([ -n "$window" ] && echo yes)"
-[ -n "$window" ] || { finish; exit 1; }
+[ -n "$window" ] || { echo "The program said:"; cat "$work/app.log"; finish; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y, WIDTH, HEIGHT
 check "client size" "$((1272 * scale))x$((745 * scale))" "${WIDTH}x${HEIGHT}"
 

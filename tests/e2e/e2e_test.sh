@@ -18,12 +18,12 @@ vanishing_owner=$3
 scale=${E2E_SCALE:-1}
 work=$(mktemp -d)
 source "$(dirname "$0")/../support/checks.sh"
-start_xvfb $((1400 * scale)) $((900 * scale))
+start_xvfb $((1400 * scale)) $((900 * scale)) || exit 1
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
     [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null
     kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
+    rm -rf "$work" "$xvfb_log"
 }
 trap cleanup EXIT
 
@@ -36,12 +36,29 @@ visible_windows() {
     done | sort -n | awk '{print $2}'
 }
 
-QT_SCALE_FACTOR=$scale "$app" >"$work/app.log" 2>&1 &
-app_pid=$!
-for _ in $(seq 200); do [ -n "$(visible_windows)" ] && break; sleep 0.1; done
-window=$(visible_windows | tail -1)
+# Starts the program and waits for its main window: sets app_pid and window.
+start_program() {
+    QT_SCALE_FACTOR=$scale "$app" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    for _ in $(seq 200); do
+        [ -n "$(visible_windows)" ] || ! kill -0 "$app_pid" 2>/dev/null && break
+        sleep 0.1
+    done
+    window=$(visible_windows | tail -1)
+}
+start_program
+# A program that cannot reach the X server says nothing about itself: say what the server was
+# doing, then try once more on a new server.
+if [ -z "$window" ] && grep -q "could not connect to display" "$work/app.log"; then
+    echo "The program could not reach its X server:"
+    cat "$work/app.log"
+    describe_xvfb
+    kill "$xvfb_pid" 2>/dev/null
+    start_xvfb $((1400 * scale)) $((900 * scale)) || exit 1
+    start_program
+fi
 check "window shown" yes "$([ -n "$window" ] && echo yes)"
-[ -n "$window" ] || { echo "The program said:"; cat "$work/app.log"; finish; exit 1; }
+[ -n "$window" ] || { echo "The program said:"; cat "$work/app.log"; describe_xvfb; finish; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y, WIDTH, HEIGHT
 check "client size" "$((1272 * scale))x$((745 * scale))" "${WIDTH}x${HEIGHT}"
 

@@ -13,14 +13,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 records=${SCALE_RECORDS:-1000000}
 work=$(mktemp -d)
 source "$here/../support/checks.sh"
-start_xvfb 1400 900
-trap 'pkill -P $$ xclip 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+start_xvfb 1400 900 || exit 1
+trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work" "$xvfb_log"' EXIT
 
 "$generate" "$work/one.tsv" "$work/two.tsv" --records "$records"
 ls -l "$work/one.tsv" "$work/two.tsv" | awk '{print $5, $9}'
 mkdir "$work/window" "$work/expected"
 "$window_bench" "$work/one.tsv" "$work/two.tsv" --out "$work/window" 2>/dev/null
-pkill -f "xclip -selection clipboard" 2>/dev/null
 
 awk -v out="$work/expected" -f "$here/expected_results.awk" "$work/two.tsv" "$work/one.tsv"
 for f in matches1 matches2 notfound1 notfound2; do

@@ -19,19 +19,43 @@ finish() {
     [ "$failed" -eq 0 ]
 }
 
-# start_xvfb WIDTH HEIGHT: starts an Xvfb of its own, exports DISPLAY, sets xvfb_pid, and waits
-# until it answers. Xvfb picks the free display itself: tests that run side by side and each probe
-# for a free number can both take the same one.
+# start_xvfb WIDTH HEIGHT: starts an Xvfb of its own, exports DISPLAY, sets xvfb_pid and xvfb_log,
+# and waits until it answers; fails, saying why, when three servers in a row never do. Xvfb picks
+# the free display itself (-displayfd): tests that each probe for a free number can take the same
+# one. -noreset keeps the server as it is when a client such as xdotool disconnects.
 start_xvfb() {
-    local number_file
+    local number_file attempt
     number_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$number_file" ] && break
-        sleep 0.1
+    xvfb_log=$(mktemp)
+    for attempt in 1 2 3; do
+        : >"$number_file"
+        Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp -noreset \
+            3>"$number_file" >"$xvfb_log" 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 100); do
+            [ -s "$number_file" ] && break
+            sleep 0.1
+        done
+        export DISPLAY=:$(tr -d '[:space:]' <"$number_file")
+        for _ in $(seq 50); do
+            if xdotool getdisplaygeometry >/dev/null 2>&1; then
+                rm -f "$number_file"
+                return 0
+            fi
+            sleep 0.1
+        done
+        echo "Xvfb (attempt $attempt) did not answer on display '$DISPLAY'."
+        describe_xvfb
+        kill "$xvfb_pid" 2>/dev/null
     done
-    export DISPLAY=:$(tr -d '[:space:]' <"$number_file")
     rm -f "$number_file"
-    for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return; sleep 0.1; done
+    return 1
+}
+
+# describe_xvfb: what a test prints when a program could not use its X server.
+describe_xvfb() {
+    echo "Xvfb $xvfb_pid on display '$DISPLAY' is $(kill -0 "$xvfb_pid" 2>/dev/null ||
+        echo "not ")running; it said:"
+    cat "$xvfb_log"
+    ls -la /tmp/.X11-unix/ 2>&1
 }

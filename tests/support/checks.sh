@@ -26,7 +26,7 @@ finish() {
 start_xvfb() {
     local number_file attempt
     number_file=$(mktemp)
-    xvfb_log=$(mktemp)
+    xvfb_log=${xvfb_log:-$(mktemp)}
     for attempt in 1 2 3; do
         : >"$number_file"
         Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp -noreset \

@@ -18,14 +18,15 @@ vanishing_owner=$3
 scale=${E2E_SCALE:-1}
 work=$(mktemp -d)
 source "$(dirname "$0")/../support/checks.sh"
-start_xvfb $((1400 * scale)) $((900 * scale)) || exit 1
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
     [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null
-    kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work" "$xvfb_log"
+    kill "${xvfb_pid:-}" 2>/dev/null
+    rm -rf "$work" "${xvfb_log:-}"
 }
 trap cleanup EXIT
+screen_size="$((1400 * scale)) $((900 * scale))"
+start_xvfb $screen_size || exit 1
 
 # The program's visible top-level windows titled Sorvane (Qt also keeps a hidden 1x1 one), by
 # width: the main window is the wide one.
@@ -54,7 +55,7 @@ if [ -z "$window" ] && grep -q "could not connect to display" "$work/app.log"; t
     cat "$work/app.log"
     describe_xvfb
     kill "$xvfb_pid" 2>/dev/null
-    start_xvfb $((1400 * scale)) $((900 * scale)) || exit 1
+    start_xvfb $screen_size || exit 1
     start_program
 fi
 check "window shown" yes "$([ -n "$window" ] && echo yes)"

@@ -13,8 +13,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 records=${SCALE_RECORDS:-1000000}
 work=$(mktemp -d)
 source "$here/../support/checks.sh"
+trap 'kill "${xvfb_pid:-}" 2>/dev/null; rm -rf "$work" "${xvfb_log:-}"' EXIT
 start_xvfb 1400 900 || exit 1
-trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work" "$xvfb_log"' EXIT
 
 "$generate" "$work/one.tsv" "$work/two.tsv" --records "$records"
 ls -l "$work/one.tsv" "$work/two.tsv" | awk '{print $5, $9}'

@@ -40,8 +40,8 @@ check "appstreamcli validate" 0 $?
 cat "$work/desktop.log" "$work/appstream.log"
 
 # The installed program starts and shows its window.
+trap 'kill "${app:-}" "${xvfb_pid:-}" 2>/dev/null; rm -rf "$work" "${xvfb_log:-}"' EXIT
 start_xvfb 1400 900 || { finish; exit 1; }
-trap 'kill "${app:-}" "$xvfb_pid" 2>/dev/null; rm -rf "$work" "$xvfb_log"' EXIT
 "$root/usr/bin/sorvane" >"$work/app.log" 2>&1 &
 app=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Sorvane$' | head -1)

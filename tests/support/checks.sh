@@ -33,7 +33,7 @@ start_xvfb() {
             3>"$number_file" >"$xvfb_log" 2>&1 &
         xvfb_pid=$!
         for _ in $(seq 100); do
-            [ -s "$number_file" ] && break
+            [ -s "$number_file" ] || ! kill -0 "$xvfb_pid" 2>/dev/null && break
             sleep 0.1
         done
         export DISPLAY=:$(tr -d '[:space:]' <"$number_file")

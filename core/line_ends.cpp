@@ -3,27 +3,65 @@
 #include <cstring>
 
 namespace sorvane::core {
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+bool endsCell(char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }
+
+std::size_t find(const char* text, std::size_t size, char ch, std::size_t from) {
+    const void* p = std::memchr(text + from, ch, size - from);
+    return p ? static_cast<const char*>(p) - text : kNone;
+}
+
+// The closing quote of a cell that opens with the double quote at `open`, or kNone when the
+// cell turns out not to be quoted.
+std::size_t closingQuote(const char* text, std::size_t size, std::size_t open) {
+    std::size_t from = open + 1;
+    for (;;) {
+        const std::size_t quote = find(text, size, '"', from);
+        if (quote == kNone) return kNone;
+        if (quote + 1 == size || endsCell(text[quote + 1])) return quote;
+        if (text[quote + 1] != '"') return kNone;
+        from = quote + 2;  // a doubled quote stands for one
+    }
+}
+
+}  // namespace
 
 std::string normalizeLineEnds(std::string text) {
-    const char* const data = text.data();
+    char* const t = text.data();
     const std::size_t size = text.size();
-    std::size_t lone = 0;
-    for (const char* p = data; (p = static_cast<const char*>(
-                                    std::memchr(p, '\n', size - (p - data)))) != nullptr;
-         ++p) {
-        if (p == data || p[-1] != '\r') ++lone;
-    }
-    if (lone == 0) return text;
+    std::size_t converted = kNone;  // the last LF made a CR, which is no CR of the original
 
-    std::string out;
-    out.reserve(size + lone);
-    char previous = '\0';
-    for (const char ch : text) {
-        if (ch == '\n' && previous != '\r') out.push_back('\r');
-        out.push_back(ch);
-        previous = ch;
+    // Every LF in [from, to) lies outside any quoted cell.
+    auto endRows = [&](std::size_t from, std::size_t to) {
+        while (from < to) {
+            const void* p = std::memchr(t + from, '\n', to - from);
+            if (p == nullptr) return;
+            const std::size_t lf = static_cast<const char*>(p) - t;
+            if (lf == 0 || t[lf - 1] != '\r' || converted == lf - 1) {
+                t[lf] = '\r';
+                converted = lf;
+            }
+            from = lf + 1;
+        }
+    };
+
+    std::size_t plain = 0;  // where the text not yet looked at starts
+    std::size_t quote = find(t, size, '"', 0);
+    while (quote != kNone) {
+        endRows(plain, quote);
+        std::size_t next = quote + 1;
+        if (quote == 0 || endsCell(t[quote - 1])) {
+            const std::size_t close = closingQuote(t, size, quote);
+            if (close != kNone) next = close + 1;
+        }
+        plain = next;
+        quote = next < size ? find(t, size, '"', next) : kNone;
     }
-    return out;
+    endRows(plain, size);
+    return text;
 }
 
 }  // namespace sorvane::core

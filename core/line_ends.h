@@ -4,11 +4,17 @@
 
 namespace sorvane::core {
 
-/// Turns every LF that no CR precedes into CR LF; CR LF and a lone CR stay as they are.
+/// Makes every line end of the platform's clipboard text one that the record reader splits at:
+/// an LF that no CR precedes becomes a CR, in place. CR LF and a lone CR stay as they are.
 ///
-/// Linux and macOS clipboards end rows with LF alone, which the record reader drops; this puts
-/// the platform's text into the CR-ended rows that the reader splits. Text that needs no change
-/// is returned without a copy.
+/// Linux and macOS clipboards end rows with LF alone, which the reader drops. A spreadsheet
+/// writes a cell that holds a line break between double quotes, and an LF inside such a cell
+/// is part of the cell, not a row end: it stays an LF, which the reader drops, so the cell
+/// reads the same as it does from CR LF text. A quoted cell starts with a double quote where a
+/// cell starts (at the start of the text or right after a TAB, CR or LF), takes two double
+/// quotes in a row as one, and ends at a double quote followed by TAB, CR, LF or the end of the
+/// text; a double quote followed by anything else, or none at all, means the cell was not
+/// quoted. CR is never changed, also inside quotes. Runs in time linear in the text.
 std::string normalizeLineEnds(std::string text);
 
 }  // namespace sorvane::core

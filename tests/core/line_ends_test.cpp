@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "record_reader.h"
+#include "test_lists.h"
+
 namespace sorvane::core {
 namespace {
 
@@ -14,20 +19,81 @@ struct LineEndCase {
 
 class LineEndsTest : public ::testing::TestWithParam<LineEndCase> {};
 
-TEST_P(LineEndsTest, LoneLfBecomesCrLf) {
+TEST_P(LineEndsTest, LoneLfOutsideQuotedCellsBecomesCr) {
     EXPECT_EQ(normalizeLineEnds(GetParam().in), GetParam().out);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LineEndsTest,
-    ::testing::Values(LineEndCase{"LoneLf", "a\tb\nc\n", "a\tb\r\nc\r\n"},
-                      LineEndCase{"CrLfStays", "a\r\nb\r\n", "a\r\nb\r\n"},
-                      LineEndCase{"LoneCrStays", "a\rb\r", "a\rb\r"},
-                      LineEndCase{"LeadingLf", "\nx", "\r\nx"},
-                      LineEndCase{"CrLfThenLf", "a\r\n\nb", "a\r\n\r\nb"},
-                      LineEndCase{"Mixed", "a\nb\r\nc\rd\n", "a\r\nb\r\nc\rd\r\n"},
-                      LineEndCase{"Empty", "", ""}),
+    ::testing::Values(
+        LineEndCase{"LoneLf", "a\tb\nc\n", "a\tb\rc\r"},
+        LineEndCase{"CrLfStays", "a\r\nb\r\n", "a\r\nb\r\n"},
+        LineEndCase{"LoneCrStays", "a\rb\r", "a\rb\r"},
+        LineEndCase{"LeadingLf", "\nx", "\rx"},
+        LineEndCase{"CrLfThenLf", "a\r\n\nb", "a\r\n\rb"},
+        LineEndCase{"TwoLfs", "a\n\nb", "a\r\rb"},
+        LineEndCase{"Mixed", "a\nb\r\nc\rd\n", "a\rb\r\nc\rd\r"},
+        LineEndCase{"Empty", "", ""},
+        LineEndCase{"QuotedCellKeepsItsLf", "k1\t\"Alpha\nBeta\"\tx\n", "k1\t\"Alpha\nBeta\"\tx\r"},
+        LineEndCase{"QuotedFirstCellAfterRowEnd", "x\n\"a\nb\"\n", "x\r\"a\nb\"\r"},
+        LineEndCase{"DoubledQuotesDoNotClose", "\"say \"\"hi\nyou\"\"\"\n",
+                    "\"say \"\"hi\nyou\"\"\"\r"},
+        LineEndCase{"ClosedByTheEndOfTheText", "\"a\nb\"", "\"a\nb\""},
+        LineEndCase{"QuoteFollowedByTextIsNoQuotedCell", "\"Quoted\" first\ta\nsecond\tb\n",
+                    "\"Quoted\" first\ta\rsecond\tb\r"},
+        LineEndCase{"UnclosedQuote", "\"open\na\n", "\"open\ra\r"},
+        LineEndCase{"QuoteInsideACell", "say \"a\nb\"\n", "say \"a\rb\"\r"},
+        LineEndCase{"CrInsideQuotesStays", "\"a\rb\nc\"\tx\n", "\"a\rb\nc\"\tx\r"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The rule spelled out a character at a time, for comparison with the function on random text.
+std::string literalLineEnds(std::string t) {
+    const std::string original = t;
+    bool cellStart = true;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (cellStart && t[i] == '"') {
+            std::size_t j = i + 1;
+            bool quoted = false;
+            while (j < t.size()) {
+                if (t[j] == '"' && j + 1 < t.size() && t[j + 1] == '"') {
+                    j += 2;
+                } else if (t[j] == '"') {
+                    quoted = j + 1 == t.size() || std::string("\t\r\n").find(t[j + 1]) != std::string::npos;
+                    break;
+                } else {
+                    ++j;
+                }
+            }
+            if (quoted) {
+                i = j;
+                cellStart = false;
+                continue;
+            }
+        }
+        if (t[i] == '\n' && (i == 0 || original[i - 1] != '\r')) t[i] = '\r';
+        cellStart = t[i] == '\t' || t[i] == '\r' || t[i] == '\n';
+    }
+    return t;
+}
+
+TEST(LineEndsProperty, MatchesTheLiteralRuleOnlyTurnsLoneLfsIntoCrsAndIsIdempotent) {
+    std::mt19937 rng(7);
+    const char alphabet[] = {'a', '"', '"', '\t', '\r', '\n', '\n', ' '};
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(rng() % 24, ' ');
+        for (char& ch : text) ch = alphabet[rng() % sizeof alphabet];
+        const std::string once = normalizeLineEnds(text);
+        ASSERT_EQ(once, literalLineEnds(text)) << ::testing::PrintToString(text);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (once[i] == text[i]) continue;
+            ASSERT_TRUE(text[i] == '\n' && once[i] == '\r' && (i == 0 || text[i - 1] != '\r'))
+                << ::testing::PrintToString(text) << " at " << i;
+        }
+        ASSERT_EQ(testing::cellsOf(testing::listOf(normalizeLineEnds(once))),
+                  testing::cellsOf(testing::listOf(once)))
+            << ::testing::PrintToString(text);
+    }
+}
 
 }  // namespace
 }  // namespace sorvane::core

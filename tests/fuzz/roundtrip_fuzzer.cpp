@@ -1,6 +1,7 @@
-// Whatever bytes arrive on the clipboard, what Copy records writes must read back as the same
-// records: as many, with as many columns, each cell the same less its outer spaces, and the
-// written text must be a fixed point of reading and writing.
+// Whatever bytes arrive on the clipboard, the line-end function may only turn lone LFs into
+// CRs, and a second pass must read the same as the first; what Copy records writes must read
+// back as the same records: as many, with as many columns, each cell the same less its outer
+// spaces, and the written text must be a fixed point of reading and writing.
 
 #include <cstdint>
 #include <cstdlib>
@@ -14,7 +15,18 @@ using namespace sorvane::core;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const RecordList pasted = testing::listOf(normalizeLineEnds(text));
+    const std::string normalised = normalizeLineEnds(text);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (normalised[i] != text[i] &&
+            !(text[i] == '\n' && normalised[i] == '\r' && (i == 0 || text[i - 1] != '\r'))) {
+            std::abort();
+        }
+    }
+    const RecordList pasted = testing::listOf(normalised);
+    if (testing::cellsOf(testing::listOf(normalizeLineEnds(normalised))) !=
+        testing::cellsOf(pasted)) {
+        std::abort();
+    }
     const std::string written = writeRecords(pasted);
     if (written.find('\n') != std::string::npos) std::abort();
     if (!written.empty() && written.back() != '\r') std::abort();

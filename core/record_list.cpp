@@ -15,7 +15,7 @@ const std::shared_ptr<const RecordTable>& emptyTable() {
 
 }  // namespace
 
-RecordList::RecordList() : table_(emptyTable()) {}
+RecordList::RecordList() : table_(emptyTable()), order_(rootOrder()) {}
 
 void RecordList::growColumns(std::size_t count) { columns_ = std::max(columns_, count); }
 
@@ -40,15 +40,19 @@ void RecordList::sortBy(std::size_t column) {
     // The new order is made before anything changes, so a sort that runs out of memory leaves
     // the list exactly as it was.
     std::shared_ptr<const RowNumbers> rows =
-        recordCount() < 2 ? rows_ : std::make_shared<const RowNumbers>(orderedRows(*this, column));
+        recordCount() < 2 ? rows_ : std::make_shared<const RowNumbers>(orderedRows(*this, column, *order_));
     sortKey_ = column;
     sorted_ = true;
     rows_ = std::move(rows);
 }
 
+void RecordList::setTextOrder(std::shared_ptr<const TextOrder> order) {
+    if (order) order_ = std::move(order);
+}
+
 void RecordList::applyOrder() {
     if (!sorted_ || recordCount() < 2) return;
-    rows_ = std::make_shared<const RowNumbers>(orderedRows(*this, sortKey_));
+    rows_ = std::make_shared<const RowNumbers>(orderedRows(*this, sortKey_, *order_));
 }
 
 }  // namespace sorvane::core

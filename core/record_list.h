@@ -10,6 +10,8 @@
 
 namespace sorvane::core {
 
+class TextOrder;
+
 /// Row numbers of a table, in the order a list shows them.
 using RowNumbers = std::vector<std::uint32_t>;
 
@@ -69,11 +71,15 @@ public:
     /// stable). A second call with the same key orders the list again; it never reverses it.
     void sortBy(std::size_t column);
 
+    /// Sets how cells are ordered from the next sort or refill on; the root order until then.
+    void setTextOrder(std::shared_ptr<const TextOrder> order);
+
 private:
     void applyOrder();
 
     std::shared_ptr<const RecordTable> table_;
     std::shared_ptr<const RowNumbers> rows_;  // null: every table row in table order
+    std::shared_ptr<const TextOrder> order_;
     std::size_t columns_ = 1;
     std::size_t sortKey_ = 0;
     bool sorted_ = false;

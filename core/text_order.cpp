@@ -1,19 +1,15 @@
 #include "text_order.h"
 
+#include <unicode/uiter.h>
+#include <unicode/ucol.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <new>
 
 namespace sorvane::core {
 namespace {
-
-// Base letters of U+00C0 to U+00FF, the accented letters of Western European text, lower case.
-// A null entry keeps the character itself (the multiplication and division signs).
-constexpr const char* kLatin1Base[64] = {
-    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
-    "d", "n", "o", "o", "o", "o", "o", nullptr, "o", "u", "u", "u", "u", "y", "th", "ss",
-    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
-    "d", "n", "o", "o", "o", "o", "o", nullptr, "o", "u", "u", "u", "u", "y", "th", "y",
-};
 
 struct Entry {
     std::uint64_t prefix;  // first eight key bytes, big-endian, for a quick first comparison
@@ -30,37 +26,104 @@ std::uint64_t prefixOf(std::string_view key) {
     return p;
 }
 
+// The ICU locale id of a POSIX locale name: "sv_SE.UTF-8" is "sv_SE", "de_DE@euro" is "de_DE".
+// The C locale means no language at all, so it gets the root order; ICU itself would take it
+// for en_US_POSIX, whose order is that of the character codes and separates case.
+std::string icuLocaleOf(std::string_view posix) {
+    const std::string_view name = posix.substr(0, posix.find_first_of(".@"));
+    if (name == "C" || name == "POSIX") return "root";
+    return std::string(name);
+}
+
+UCollator* openCollator(const std::string& locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open(locale.c_str(), &status);
+    if (U_FAILURE(status)) {
+        ucol_close(collator);
+        status = U_ZERO_ERROR;
+        collator = ucol_open("root", &status);
+    }
+    if (U_FAILURE(status)) {
+        ucol_close(collator);
+        if (status == U_MEMORY_ALLOCATION_ERROR) throw std::bad_alloc();
+        return nullptr;
+    }
+    // Secondary strength: letters and accents count, case does not.
+    ucol_setStrength(collator, UCOL_SECONDARY);
+    // Text from the clipboard may come in any normalisation form; the same words must meet.
+    ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    return collator;
+}
+
 }  // namespace
 
-void appendOrderKey(std::string& out, std::string_view cell) {
-    for (std::size_t i = 0; i < cell.size(); ++i) {
-        const auto ch = static_cast<unsigned char>(cell[i]);
-        if (ch >= 'A' && ch <= 'Z') {
-            out.push_back(static_cast<char>(ch + ('a' - 'A')));
-        } else if (ch == 0xC3 && i + 1 < cell.size()) {
-            const auto next = static_cast<unsigned char>(cell[i + 1]);
-            const char* base = (next >= 0x80 && next <= 0xBF) ? kLatin1Base[next - 0x80] : nullptr;
-            if (base != nullptr) {
-                out.append(base);
-                ++i;
-            } else {
-                out.push_back(static_cast<char>(ch));
-            }
-        } else {
-            out.push_back(static_cast<char>(ch));
+std::string collationLocale(const char* lcAll, const char* lcCollate, const char* lang) {
+    for (const char* value : {lcAll, lcCollate, lang}) {
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return {};
+}
+
+TextOrder::TextOrder(std::string_view locale) : collator_(openCollator(icuLocaleOf(locale))) {}
+
+TextOrder::~TextOrder() { ucol_close(collator_); }
+
+void TextOrder::appendKey(std::string& out, std::string_view cell) const {
+    // Without ICU's data there is no collation; the bytes themselves still give an order.
+    if (collator_ == nullptr) {
+        out.append(cell);
+        return;
+    }
+    // The key is taken a part at a time straight from the UTF-8, so a cell of any length needs
+    // no converted copy. ICU makes each part from the start of the text, so every part is as
+    // large as the key so far, which keeps a long cell's key linear in its length. ICU counts
+    // in 32 bits: the rest of a longer cell does not order it.
+    UCharIterator it;
+    uiter_setUTF8(&it, cell.data(),
+                  static_cast<std::int32_t>(std::min<std::size_t>(cell.size(), INT32_MAX)));
+    std::uint32_t state[2] = {0, 0};
+    const std::size_t start = out.size();
+    std::size_t part = 32;
+    for (;;) {
+        const std::size_t at = out.size();
+        part = std::min<std::size_t>(std::max(part, at - start), INT32_MAX);
+        out.resize(at + part);
+        UErrorCode status = U_ZERO_ERROR;
+        const std::int32_t written =
+            ucol_nextSortKeyPart(collator_, &it, state, reinterpret_cast<std::uint8_t*>(&out[at]),
+                                 static_cast<std::int32_t>(part), &status);
+        if (U_FAILURE(status)) {
+            out.resize(at);
+            if (status == U_MEMORY_ALLOCATION_ERROR) throw std::bad_alloc();
+            return;
         }
+        out.resize(at + static_cast<std::size_t>(written));
+        if (static_cast<std::size_t>(written) < part) return;
     }
 }
 
-RowNumbers orderedRows(const RecordList& list, std::size_t column) {
+std::string TextOrder::ruleLocale() const {
+    if (collator_ == nullptr) return {};
+    UErrorCode status = U_ZERO_ERROR;
+    const char* name = ucol_getLocaleByType(collator_, ULOC_ACTUAL_LOCALE, &status);
+    return U_SUCCESS(status) && name != nullptr ? name : "";
+}
+
+const std::shared_ptr<const TextOrder>& rootOrder() {
+    static const auto root = std::make_shared<const TextOrder>();
+    return root;
+}
+
+RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrder& order) {
     const std::size_t n = list.recordCount();
     std::string keys;
     std::vector<Entry> entries(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t start = keys.size();
-        appendOrderKey(keys, list.cell(i, column));
-        entries[i] = {0, start, static_cast<std::uint32_t>(keys.size() - start),
-                      static_cast<std::uint32_t>(i)};
+        order.appendKey(keys, list.cell(i, column));
+        // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
+        const std::size_t length = std::min<std::size_t>(keys.size() - start, UINT32_MAX);
+        entries[i] = {0, start, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(i)};
     }
     const std::string_view all(keys);
     for (Entry& e : entries) e.prefix = prefixOf(all.substr(e.offset, e.length));

@@ -6,6 +6,7 @@
 #include "count_text.h"
 #include "record_reader.h"
 #include "record_writer.h"
+#include "text_order.h"
 
 namespace sorvane::core {
 namespace {
@@ -24,7 +25,11 @@ RowNumbers tableRows(const RecordList& list, std::vector<std::uint32_t>&& positi
 
 }  // namespace
 
-Workspace::Workspace(std::string grouping) : grouping_(std::move(grouping)) {}
+Workspace::Workspace(std::string grouping, std::string_view collationLocale)
+    : grouping_(std::move(grouping)) {
+    const auto order = std::make_shared<const TextOrder>(collationLocale);
+    for (RecordList& list : lists_) list.setTextOrder(order);
+}
 
 std::string Workspace::countTextOf(const RecordList& list) const {
     return countText(list.recordCount(), grouping_);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "clipboard.h"
@@ -24,8 +25,9 @@ enum class Side { List1, List2 };
 // The window only moves these to and from its controls.
 class Workspace {
 public:
-    /// An empty workspace whose count texts group digits with `grouping`.
-    explicit Workspace(std::string grouping = ",");
+    /// An empty workspace whose count texts group digits with `grouping` and whose lists order
+    /// text by the rules of `collationLocale` (a POSIX locale name; empty for the root order).
+    explicit Workspace(std::string grouping = ",", std::string_view collationLocale = {});
 
     /// One of the six lists.
     const RecordList& list(ListId id) const { return lists_[static_cast<int>(id)]; }

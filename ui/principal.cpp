@@ -14,11 +14,13 @@
 #include <QToolBar>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "layout.h"
 #include "pictures.h"
 #include "record_list_model.h"
 #include "system_clipboard.h"
+#include "text_order.h"
 
 namespace sorvane::ui {
 namespace {
@@ -40,6 +42,12 @@ QFont fontOf(const char* family, double points, bool bold = false, bool underlin
 
 std::string grouping() { return QLocale::system().groupSeparator().toStdString(); }
 
+// The locale whose rules order text, resolved from the environment as the C library does.
+std::string collation() {
+    return core::collationLocale(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"),
+                                 std::getenv("LANG"));
+}
+
 int pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
 }  // namespace
@@ -50,7 +58,7 @@ Principal::Principal(Messages* messages, core::Clipboard* clipboard, QWidget* pa
       ownClipboard_(clipboard ? nullptr : std::make_unique<SystemClipboard>()),
       messages_(messages ? messages : ownMessages_.get()),
       clipboard_(clipboard ? clipboard : ownClipboard_.get()),
-      workspace_(grouping()) {
+      workspace_(grouping(), collation()) {
     setObjectName(QStringLiteral("Principal"));
     setWindowTitle(QStringLiteral("Sorvane"));
     setWindowIcon(applicationIcon());

@@ -1,10 +1,12 @@
-// Hostile and huge clipboard input through the window's real path: the system clipboard (the
-// offscreen platform's), Paste records, Compare and Copy records. Each case states what the
-// user sees; no record may be lost and no cell changed beyond its outer spaces.
+// Real spreadsheets' text and hostile and huge clipboard input through the window's real path:
+// the system clipboard (the offscreen platform's), Paste records, Compare and Copy records. Each
+// case states what the user sees; no record may be lost and no cell changed beyond its outer
+// spaces.
 
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
@@ -72,9 +74,12 @@ TEST_F(BadInputTest, InvalidUtf8BecomesReplacementCharactersAndNothingElseChange
 
 TEST_F(BadInputTest, AHundredMegabyteCellIsShownInPartAndCopiedWhole) {
     const QString big(100'000'000, QChar('x'));
-    paste(1, big + "\tkey\r\n");
+    paste(1, big + "\tkey\r\nw\tzz\r\n");
     paste(2, "key\r\n");
-    EXPECT_EQ(label(11), "1 records.");
+    EXPECT_EQ(label(11), "2 records.");
+    clickHeader(1, 0);
+    EXPECT_EQ(cell(1, 0, 0), "w");
+    clickHeader(1, 1);
     const QString shownCell = cell(1, 0, 0);
     EXPECT_LT(shownCell.size(), 5000);
     EXPECT_TRUE(shownCell.endsWith(QChar(0x2026)));
@@ -116,6 +121,11 @@ TEST_F(BadInputTest, ARowOfAHundredThousandCellsGivesAHundredThousandColumns) {
     compare("100000", "1");
     EXPECT_EQ(label(13), "1 records.");
     EXPECT_EQ(copied(3), row + "\r");
+
+    paste(1, row + "\r\nz\r\n");
+    clickHeader(1, 99'999);  // the short row has no such cell: it sorts as empty, first
+    EXPECT_EQ(cell(1, 0, 0), "z");
+    EXPECT_EQ(cell(1, 1, 99'999), "c99999");
 }
 
 TEST_F(BadInputTest, TenMillionOneCharacterRows) {
@@ -165,6 +175,68 @@ TEST_F(BadInputTest, EmptyClipboardAndImageOnlyClipboardGiveNoRecords) {
     EXPECT_EQ(label(12), "0 records.");
     EXPECT_TRUE(messages.shown.empty());
 }
+
+struct SpreadsheetCase {
+    const char* file;
+    testing::Rows rows;
+    friend void PrintTo(const SpreadsheetCase& c, std::ostream* os) { *os << c.file; }
+};
+
+class SpreadsheetTest : public BadInputTest,
+                        public ::testing::WithParamInterface<SpreadsheetCase> {
+protected:
+    void pasteBytes(int k, const QByteArray& bytes) {
+        auto* mime = new QMimeData;
+        mime->setData("text/plain", bytes);
+        clipboard()->setMimeData(mime);
+        clickToolbar(k);
+    }
+};
+
+// Each capture holds one row per record with LF line ends. The same text as a Windows
+// spreadsheet sends it, rows ended by CR LF and a cell's own line break kept an LF, must read
+// the same.
+TEST_P(SpreadsheetTest, CapturedTextPastesOneRecordPerRowWhicheverLineEnds) {
+    QFile file(QStringLiteral(SORVANE_TEST_DATA "/clipboard/") + GetParam().file);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray lf = file.readAll();
+    pasteBytes(1, lf);
+    EXPECT_EQ(shown(1), GetParam().rows);
+    EXPECT_EQ(label(11), QString::number(GetParam().rows.size()) + " records.");
+    QByteArray crLf = lf;
+    pasteBytes(2, crLf.replace("\n", "\r\n").replace("one\r\nLine", "one\nLine"));
+    EXPECT_EQ(shown(2), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Captures, SpreadsheetTest,
+    ::testing::Values(
+        SpreadsheetCase{"libreoffice-calc-utf8.txt",
+                        {{"A001", "  padded  ", "1,234,567.50"}, {"A002", "", "42"},
+                         {"A003", "Café é", "03/15/2024"}, {"A004", "中文", "cjk"},
+                         {"A005", "Line one Line two", "two-line"},
+                         {"A006", "He said \"hi\"", "quote"}, {"A007", "plain", "7"},
+                         {"A008", "last", "8"}}},
+        // The quoted two-line cell stays one cell, quotes kept and its lines joined.
+        SpreadsheetCase{"libreoffice-calc-tsvc.txt",
+                        {{"A001", "  padded  ", "1,234,567.50"}, {"A002", "", "42"},
+                         {"A003", "Café é", "03/15/2024"}, {"A004", "中文", "cjk"},
+                         {"A005", "\"Line oneLine two\"", "two-line"},
+                         {"A006", "He said \"hi\"", "quote"}, {"A007", "plain", "7"},
+                         {"A008", "last", "8"}}},
+        // An unquoted line break cannot be told from a row end, and ends the row.
+        SpreadsheetCase{"gnumeric-utf8.txt",
+                        {{"A001", "  spaced  ", "9,876.50"}, {"A002", "", "17"},
+                         {"A003", "Crème é", "12/31/2024"}, {"A005", "中文 text", "cjk"},
+                         {"A006", "Alpha", ""}, {"Beta", "two-line", ""},
+                         {"B010", "She said \"yes\"", "quote"}, {"B011", "extra", "11"},
+                         {"A008", "last", "8"}}}),
+    [](const auto& info) {
+        std::string name = info.param.file;
+        name = name.substr(0, name.find('.'));
+        std::erase(name, '-');
+        return name;
+    });
 
 struct ChooserCase {
     const char* name;

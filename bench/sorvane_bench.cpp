@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -17,6 +19,7 @@
 #include "clipboard.h"
 #include "line_ends.h"
 #include "memory_advice.h"
+#include "text_order.h"
 #include "workspace.h"
 
 namespace {
@@ -136,7 +139,19 @@ int main(int argc, char** argv) {
     o.list1 = positional[0];
     o.list2 = positional[1];
 
-    Workspace ws;
+    if (!o.out.empty()) {
+        // As command-line tools do, the folder for the results is made with its parents.
+        std::error_code error;
+        std::filesystem::create_directories(o.out, error);
+        if (error) {
+            std::cerr << "sorvane-bench: cannot create " << o.out << ": " << error.message() << '\n';
+            return 1;
+        }
+    }
+
+    // Like the window, the bench orders text by the collation locale of its environment.
+    Workspace ws(",", collationLocale(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"),
+                                      std::getenv("LANG")));
     BenchClipboard clipboard;
     clipboard.normalise = !o.raw;
     BatchUi ui;

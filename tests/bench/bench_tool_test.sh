@@ -14,10 +14,9 @@ source "$(dirname "$0")/../support/checks.sh"
 file_bytes() { od -An -c "$1" | tr -s ' \n' ' '; }
 bytes_of() { printf "$1" > "$work/expected"; file_bytes "$work/expected"; }
 
-# A comparison on column 1, List 2 copied from Linux with LF line ends and no final line break.
+# A comparison on column 1 into a folder that does not exist yet, List 2 copied from Linux with LF line ends and no final line break.
 printf 'a\tx\r\nb\ty\r\n a \tz\r\n' > "$work/one.tsv"
 printf 'a\t1\nc\t2' > "$work/two.tsv"
-mkdir "$work/out"
 summary=$("$bench" "$work/one.tsv" "$work/two.tsv" -c 1:1 --out "$work/out")
 check "exit code" 0 $?
 check "summary line" "pairs=1 unmatched1=2 unmatched2=1" "$(head -1 <<<"$summary")"
@@ -62,13 +61,12 @@ check "unknown engine" 64 $?
 
 # The fast engine gives byte for byte what the literal one gives, on generated lists.
 "$generate" "$work/g1.tsv" "$work/g2.tsv" --records 3000 --seed 5
-mkdir "$work/fast" "$work/literal"
-"$bench" "$work/g1.tsv" "$work/g2.tsv" -c 1:1 --out "$work/fast" >/dev/null
+"$bench" "$work/g1.tsv" "$work/g2.tsv" -c 1:1 --out "$work/fast/new/folder" >/dev/null
 "$bench" "$work/g1.tsv" "$work/g2.tsv" -c 1:1 --engine literal --out "$work/literal" >/dev/null
 for f in matches1.tsv matches2.tsv notfound1.tsv notfound2.tsv counts.txt; do
-    check "fast equals literal: $f" same "$(cmp -s "$work/fast/$f" "$work/literal/$f" && echo same)"
+    check "fast equals literal: $f" same "$(cmp -s "$work/fast/new/folder/$f" "$work/literal/$f" && echo same)"
 done
 check "generated lists pair some records" 1 \
-    "$(head -1 "$work/fast/counts.txt" | tr -d , | awk '$1 > 100 {print 1}')"
+    "$(head -1 "$work/fast/new/folder/counts.txt" | tr -d , | awk '$1 > 100 {print 1}')"
 
 finish

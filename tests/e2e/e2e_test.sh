@@ -6,6 +6,9 @@
 # With E2E_SCALE=2 everything runs at twice the density (QT_SCALE_FACTOR=2): the window must
 # keep its layout, so every control is found at twice its place.
 #
+# Then text as spreadsheets send it: LibreOffice Calc's tab-separated text with a quoted two-line
+# cell, and a Swedish, Polish and Russian list sorted by a header click in a Swedish locale.
+#
 # Then a fault: the program that offers a large text vanishes during the transfer; the error
 # report must come up, and after Cancel the program must go on working. Last, bad input on the
 # X clipboard: bytes that are not UTF-8 with a NUL among them, and an image alone.
@@ -39,7 +42,7 @@ visible_windows() {
 
 # Starts the program and waits for its main window: sets app_pid and window.
 start_program() {
-    QT_SCALE_FACTOR=$scale "$app" >"$work/app.log" 2>&1 &
+    LC_COLLATE=sv_SE.UTF-8 QT_SCALE_FACTOR=$scale "$app" >"$work/app.log" 2>&1 &
     app_pid=$!
     for _ in $(seq 200); do
         [ -n "$(visible_windows)" ] || ! kill -0 "$app_pid" 2>/dev/null && break
@@ -70,6 +73,7 @@ paste1() { click 610 162; }
 paste2() { click 1238 162; }
 copy3() { click 610 361; }
 copy5() { click 610 560; }
+header5() { click 64 588; }
 combo1_0() { click 135 43; }
 
 # Chooses column 1 of each list in the 1st comparison row by keyboard and presses Alt+C.
@@ -131,6 +135,41 @@ check "Matches of List 1, copied" "$(bytes 'Ann\t12\tRome\rBob\t7\tParis\r')" \
 import -window root "$screenshot"
 check "screenshot taken" yes "$([ -s "$screenshot" ] && echo yes)"
 check "program still running" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
+
+# A capture of LibreOffice Calc's tab-separated text, offered as a spreadsheet offers text: the
+# quoted two-line cell stays one cell. Nothing in List 2 matches, so Records not found holds all.
+xclip -selection clipboard -quiet -t UTF8_STRING -i \
+    "$(dirname "$0")/../data/clipboard/libreoffice-calc-tsvc.txt" >"$work/offer.log" 2>&1 &
+offer_pid=$!
+sleep 0.2
+paste1
+served
+printf 'none\r\n' >"$work/none.txt"
+offer "$work/none.txt"
+paste2
+served
+kill "$offer_pid" 2>/dev/null
+compare_first_columns
+copy5
+expected=$(bytes 'A001\tpadded\t1,234,567.50\rA002\t\t42\rA003\tCaf\303\251 \303\251\t03/15/2024\rA004\t\344\270\255\346\226\207\tcjk\rA005\t"Line oneLine two"\ttwo-line\rA006\tHe said "hi"\tquote\rA007\tplain\t7\rA008\tlast\t8\r')
+check "LibreOffice's quoted two-line cell stays one record" "$expected" "$(clipboard_after "$expected")"
+
+# Sorted as a Swedish reader expects: Å and Ö after Z, Ł as a kind of L (Łódź with Lodz),
+# Cyrillic after Latin. List 1 keeps the three columns of its earlier pastes.
+printf '\303\226rebro\r\nZakopane\r\n\305\201\303\263d\305\272\r\nlublin\r\n\320\257\320\275\320\260\r\n\320\260\320\275\320\275\320\260\r\nOslo\r\n\303\205re\r\n' >"$work/nordic.txt"
+offer "$work/nordic.txt"
+paste1
+served
+kill "$offer_pid" 2>/dev/null
+compare_first_columns
+header5
+copy5
+expected=$(bytes '\305\201\303\263d\305\272\t\t\rlublin\t\t\rOslo\t\t\rZakopane\t\t\r\303\205re\t\t\r\303\226rebro\t\t\r\320\260\320\275\320\275\320\260\t\t\r\320\257\320\275\320\260\t\t\r')
+check "header click sorts in the Swedish order" "$expected" "$(clipboard_after "$expected")"
+offer "$work/two.txt"  # List 2 as it was, for what follows
+paste2
+served
+kill "$offer_pid" 2>/dev/null
 
 windows() { visible_windows | wc -l; }
 # Waits until a message box stands over the window.

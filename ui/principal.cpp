@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "captioned_frame.h"
 #include "layout.h"
 #include "pictures.h"
 #include "record_list_model.h"
@@ -81,7 +82,7 @@ void Principal::createControls() {
         w->setGeometry(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));
     };
     auto frame = [&](const char* name, const char* caption) {
-        auto* box = new QGroupBox(QString::fromLatin1(caption), this);
+        auto* box = new CaptionedFrame(QString::fromLatin1(caption), this);
         place(box, name);
         return box;
     };

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "captioned_frame.h"
 #include "fake_messages.h"
 #include "fakes.h"
 #include "qt_printing.h"
@@ -142,6 +143,24 @@ TEST_F(PrincipalTest, GeometryAtTheStartingSize) {
     EXPECT_EQ(control<QPushButton>("Command2")->x(), 766);        // 11490
     EXPECT_EQ(control<QGroupBox>("Frame1")->height(), 86);        // 1295
     EXPECT_EQ(list(6)->x(), 396);                                  // 5939.5
+}
+
+// The caption sits on the top border, which runs through its middle, and every control inside
+// lies wholly below the border: found in the frame as drawn, whatever the style adds.
+TEST_F(PrincipalTest, FrameCaptionsSitOnTheirBorderAboveEveryControl) {
+    for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4"}) {
+        auto* frame = control<CaptionedFrame>(name);
+        const QRect caption = frame->captionRect();
+        EXPECT_LE(std::abs(caption.center().y() - frame->borderTop()), 1) << name;
+        const QImage drawn = frame->grab().toImage();
+        const QRgb background = drawn.pixel(caption.right() + 10, 0);
+        int line = 0;
+        while (line < drawn.height() && drawn.pixel(caption.right() + 10, line) == background) ++line;
+        EXPECT_LE(std::abs(line - frame->borderTop()), 1) << name;
+        for (const QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_GE(child->y(), line + 2) << name << " " << child->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(PrincipalTest, PasteFillsTheListItsResultColumnsAndChoosers) {

@@ -74,11 +74,11 @@ Principal::Principal(Messages* messages, core::Clipboard* clipboard, QWidget* pa
 Principal::~Principal() = default;
 
 void Principal::createControls() {
-    const Geometry design = designGeometry();
+    geometry_ = designGeometry();
     auto place = [&](QWidget* w, const char* name) {
         w->setObjectName(QString::fromLatin1(name));
         controls_[name] = w;
-        const TwipRect& r = design.at(name);
+        const TwipRect& r = geometry_.at(name);
         w->setGeometry(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));
     };
     auto frame = [&](const char* name, const char* caption) {
@@ -244,10 +244,11 @@ void Principal::resizeEvent(QResizeEvent* event) {
 }
 
 void Principal::applyLayout() {
-    Geometry geometry = designGeometry();
-    layOut(geometry, width() * kTwipsPerPixel + kBorderWidth,
+    // Each step starts from where the last one left the controls: a pass that the window's size
+    // skips keeps every value it would set.
+    layOut(geometry_, width() * kTwipsPerPixel + kBorderWidth,
            height() * kTwipsPerPixel + kBorderHeight);
-    for (const auto& [name, r] : geometry) {
+    for (const auto& [name, r] : geometry_) {
         const auto it = controls_.find(name);
         if (it == controls_.end()) continue;
         it->second->setGeometry(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));

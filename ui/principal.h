@@ -8,6 +8,7 @@
 #include <string>
 
 #include "clipboard.h"
+#include "layout.h"
 #include "messages.h"
 #include "workspace.h"
 
@@ -62,6 +63,7 @@ private:
     core::Clipboard* clipboard_;
     core::Workspace workspace_;
 
+    Geometry geometry_;                         // every control's rectangle, in twips
     std::map<std::string, QWidget*> controls_;  // every control the layout places, by name
     std::array<QTableView*, 6> lists_{};
     std::array<RecordListModel*, 6> models_{};

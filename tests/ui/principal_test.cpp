@@ -143,6 +143,15 @@ TEST_F(PrincipalTest, GeometryAtTheStartingSize) {
     EXPECT_EQ(control<QPushButton>("Command2")->x(), 766);        // 11490
     EXPECT_EQ(control<QGroupBox>("Frame1")->height(), 86);        // 1295
     EXPECT_EQ(list(6)->x(), 396);                                  // 5939.5
+
+    // A pass that the size skips keeps what the last one set.
+    window.resize(800, 254);  // outer height 4290: no vertical pass
+    EXPECT_EQ(control<QGroupBox>("Frame1")->height(), 86);
+    EXPECT_EQ(list(1)->height(), control<QGroupBox>("Frame4")->height() - 52);
+    const int listWidth = list(1)->width();
+    window.resize(60, 600);  // outer width 990: no horizontal pass
+    EXPECT_EQ(list(1)->width(), listWidth);
+    EXPECT_EQ(control<QGroupBox>("Frame3")->width(), 785);
 }
 
 // The caption sits on the top border, which runs through its middle, and every control inside

@@ -1,10 +1,12 @@
 #include "principal.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -48,6 +50,11 @@ std::string collation() {
     return core::collationLocale(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"),
                                  std::getenv("LANG"));
 }
+
+// Not every style marks a focused toolbar button or an empty focused list; a keyboard user must
+// see where the focus is, so these draw a frame in the highlight colour while focused.
+const QString kFocusFrame =
+    QStringLiteral("%1:focus { border: 1px solid palette(highlight); border-radius: 2px; }");
 
 int pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
@@ -99,17 +106,25 @@ void Principal::createControls() {
     // Columns to compare.
     QGroupBox* frame1 = frame("Frame1", "Columns to compare");
     const QFont underlined = fontOf("MS Sans Serif", 8.25, false, true);
-    label(frame1, "Label1", "List 1", underlined)->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label(frame1, "Label2", "List 2", underlined)->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    for (const char* name : {"Label1", "Label2"}) {
+        const QString side = QStringLiteral("List %1").arg(name[5]);
+        QLabel* heading = label(frame1, name, side.toLatin1().constData(), underlined);
+        heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        heading->setAccessibleName(QStringLiteral("Columns of ") + side);
+    }
     const char* rowLabels[4] = {"Label3", "Label4", "Label5", "Label18"};
     const char* rowCaptions[4] = {"1st comparison", "2nd comparison", "3rd comparison",
                                   "4th comparison"};
     const char* withLabels[4] = {"Label6", "Label7", "Label8", "Label17"};
     for (int r = 0; r < 4; ++r) {
         label(frame1, rowLabels[r], rowCaptions[r], arial);
-        label(frame1, withLabels[r], "with", arial);
+        label(frame1, withLabels[r], "with", arial)
+            ->setAccessibleName(QStringLiteral("%1, with").arg(QLatin1String(rowCaptions[r])));
         for (int side = 0; side < 2; ++side) {
             auto* combo = new QComboBox(frame1);
+            combo->setAccessibleName(QStringLiteral("%1, column of List %2")
+                                         .arg(QLatin1String(rowCaptions[r]))
+                                         .arg(side + 1));
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setCompleter(nullptr);  // typing "1" must stay "1"
@@ -129,6 +144,7 @@ void Principal::createControls() {
     connect(compareButton, &QPushButton::clicked, this, &Principal::compare);
     auto* help = new QPushButton(QStringLiteral("?"), this);
     help->setFont(fontOf("MS Sans Serif", 12, true));
+    help->setAccessibleName(QStringLiteral("Instructions"));
     place(help, "Command2");
     connect(help, &QPushButton::clicked, this, &Principal::showInstructions);
 
@@ -140,6 +156,7 @@ void Principal::createControls() {
     label(frame4, "Label10", "List 2", headingFont);
     for (const char* name : {"Text1", "Text2"}) {
         auto* text = new QLineEdit(frame4);
+        text->setAccessibleName(QStringLiteral("Note on List %1").arg(name[4]));
         text->setFont(arial);
         QPalette highlighted = text->palette();
         highlighted.setColor(QPalette::Text, highlighted.color(QPalette::Highlight));
@@ -164,13 +181,19 @@ void Principal::createControls() {
     for (const ListRole& role : roles) {
         const std::string k = std::to_string(role.number);
         const int index = static_cast<int>(role.id);
+        // What a screen reader says of this list's controls: its frame and its side.
+        const QString where =
+            role.frame->title() + QStringLiteral(", List %1").arg(2 - role.number % 2);
+        listNames_[index] = where;
         counts_[index] = label(role.frame, ("Label1" + k).c_str(), "", font());
 
         auto* band = new QFrame(role.frame);
         band->setFrameShape(QFrame::StyledPanel);
         band->setFrameShadow(QFrame::Raised);
+        band->setAccessibleName(where + QStringLiteral(", band"));
         place(band, ("CoolBar" + k).c_str());
         auto* toolbar = new QToolBar(band);
+        toolbar->setAccessibleName(where + QStringLiteral(", toolbar"));
         toolbar->setMovable(false);
         toolbar->setFloatable(false);
         toolbar->setIconSize(QSize(16, 16));
@@ -179,6 +202,16 @@ void Principal::createControls() {
         action->setToolTip(role.paste ? QStringLiteral("Paste records")
                                       : QStringLiteral("Copy records"));
         place(toolbar, ("Toolbar" + k).c_str());
+        // Qt's toolbars keep their buttons out of the focus chain; these take it, so that a
+        // keyboard reaches Paste records and Copy records, and Enter presses them as Space does.
+        QWidget* button = toolbar->widgetForAction(action);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setStyleSheet(kFocusFrame.arg(QLatin1String("QToolButton")));
+        button->installEventFilter(this);
+        button->setAccessibleName(role.paste ? QStringLiteral("Paste records into List %1")
+                                                   .arg(role.number)
+                                             : QStringLiteral("Copy records: ") + where);
+        toolButtons_[index] = button;
         if (role.paste) {
             const Side side = role.id == ListId::List1 ? Side::List1 : Side::List2;
             connect(action, &QAction::triggered, this, [this, side] { paste(side); });
@@ -188,6 +221,9 @@ void Principal::createControls() {
         }
 
         auto* view = new QTableView(role.frame);
+        view->setAccessibleName(where);
+        view->setStyleSheet(kFocusFrame.arg(QLatin1String("QTableView")));
+        counts_[index]->setBuddy(view);
         auto* model = new RecordListModel(view);
         view->setModel(model);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -231,11 +267,24 @@ void Principal::setTabOrder() {
     }
     order.push_back(controls_.at("Command1"));
     for (QTableView* view : lists_) order.push_back(view);
+    for (QWidget* button : toolButtons_) order.push_back(button);
     order.push_back(controls_.at("Text1"));
     order.push_back(controls_.at("Text2"));
     order.push_back(controls_.at("Command2"));
     for (std::size_t k = 1; k < order.size(); ++k) QWidget::setTabOrder(order[k - 1], order[k]);
     choosers_[0][0]->setFocus();
+}
+
+bool Principal::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Principal::resizeEvent(QResizeEvent* event) {
@@ -313,7 +362,11 @@ void Principal::showInstructions() { messages_->instructions(this, instructionsT
 void Principal::showWorkspace() {
     for (int id = 0; id < 6; ++id) {
         models_[id]->show(workspace_.list(static_cast<ListId>(id)));
-        counts_[id]->setText(QString::fromStdString(workspace_.countLabel(static_cast<ListId>(id))));
+        const QString count =
+            QString::fromStdString(workspace_.countLabel(static_cast<ListId>(id)));
+        counts_[id]->setText(count);
+        counts_[id]->setAccessibleName(listNames_[id] + QStringLiteral(" count") +
+                                       (count.isEmpty() ? QString() : QStringLiteral(": ") + count));
     }
     for (int side = 0; side < 2; ++side) {
         const auto s = static_cast<Side>(side);

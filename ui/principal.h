@@ -38,6 +38,7 @@ public:
     const core::Workspace& workspace() const { return workspace_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -68,6 +69,8 @@ private:
     std::array<QTableView*, 6> lists_{};
     std::array<RecordListModel*, 6> models_{};
     std::array<QLabel*, 6> counts_{};
+    std::array<QWidget*, 6> toolButtons_{};  // the one button of each toolbar
+    std::array<QString, 6> listNames_;       // each list's frame and side, as a screen reader says
     std::array<std::array<QComboBox*, 4>, 2> choosers_{};
     std::array<std::uint64_t, 2> chooserRevisions_{};
 };

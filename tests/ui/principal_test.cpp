@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -113,19 +115,92 @@ TEST_F(PrincipalTest, FontsFollowTheDesign) {
     EXPECT_EQ(chooser(1, 0)->palette().color(QPalette::Text), QColor(0, 0, 128));
 }
 
-TEST_F(PrincipalTest, TabVisitsChoosersRowByRowThenCompareListsTextsAndHelp) {
+// Pressing Tab, as a keyboard user does: the toolbar buttons take the focus after the lists.
+TEST_F(PrincipalTest, TabVisitsChoosersCompareListsToolbarsTextsAndHelp) {
     QStringList expected;
     for (int row = 0; row < 4; ++row) expected << QStringLiteral("Combo1_%1").arg(row) << QStringLiteral("Combo2_%1").arg(row);
     expected << "Command1" << "ListView1" << "ListView2" << "ListView3" << "ListView4"
-             << "ListView5" << "ListView6" << "Text1" << "Text2" << "Command2";
+             << "ListView5" << "ListView6" << "Toolbar1" << "Toolbar2" << "Toolbar3" << "Toolbar4"
+             << "Toolbar5" << "Toolbar6" << "Text1" << "Text2" << "Command2" << "Combo1_0";
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QStringList order;
-    QWidget* w = chooser(1, 0);
     for (int i = 0; i < expected.size(); ++i) {
-        order << w->objectName();
-        w = w->nextInFocusChain();
-        while (w->focusPolicy() == Qt::NoFocus || w->objectName().isEmpty()) w = w->nextInFocusChain();
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        // A chooser's focus is in its text field, a toolbar's in its button.
+        while (focused->objectName().isEmpty()) focused = focused->parentWidget();
+        order << focused->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     EXPECT_EQ(order, expected);
+}
+
+// A focused toolbar button shows it, and Space and Enter run its command as a click does.
+TEST_F(PrincipalTest, SpaceAndEnterOnAToolbarButtonRunItsCommand) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    clipboard.content = "a\r";
+    const QImage unfocused = toolbarButton(1)->grab().toImage();
+    toolbarButton(1)->setFocus();
+    EXPECT_NE(toolbarButton(1)->grab().toImage(), unfocused);  // the focus shows
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(label(11), "1 records.");
+    clipboard.content = "b\rc\r";
+    toolbarButton(2)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(label(12), "2 records.");
+    choose(0, "1", "1");
+    pressCompare();
+    EXPECT_EQ(label(15), "1 records.");
+    toolbarButton(5)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    EXPECT_EQ(clipboard.content, "a\r");
+}
+
+// What a screen reader hears of each control: a name to act on, distinct for every control,
+// with no visible text or tooltip changed.
+TEST_F(PrincipalTest, EveryControlHasADistinctAccessibleName) {
+    window.show();
+    paste(1, "a\rb\r");
+    auto nameOf = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    QMap<QString, QString> names;  // name -> control
+    QList<QWidget*> controls = window.findChildren<QWidget*>(QRegularExpression("^[A-Z]"));
+    for (int k = 1; k <= 6; ++k) controls << toolbarButton(k);
+    for (QWidget* w : controls) {
+        const QString name = nameOf(w);
+        EXPECT_FALSE(name.isEmpty()) << w->objectName().toStdString();
+        EXPECT_FALSE(names.contains(name))
+            << name.toStdString() << ": " << w->objectName().toStdString() << " and "
+            << names.value(name).toStdString();
+        names.insert(name, w->objectName());
+    }
+    const std::pair<QWidget*, const char*> expected[] = {
+        {toolbarButton(1), "Paste records into List 1"},
+        {toolbarButton(2), "Paste records into List 2"},
+        {toolbarButton(4), "Copy records: Matches, List 2"},
+        {toolbarButton(5), "Copy records: Records not found, List 1"},
+        {list(1), "Original records, List 1"},
+        {list(6), "Records not found, List 2"},
+        {chooser(1, 0), "1st comparison, column of List 1"},
+        {chooser(2, 3), "4th comparison, column of List 2"},
+        {control<QLabel>("Label11"), "Original records, List 1 count: 2 records."},
+        {control<QLabel>("Label14"), "Matches, List 2 count"},
+        {control<QPushButton>("Command1"), "Compare"},
+        {control<QPushButton>("Command2"), "Instructions"},
+    };
+    for (const auto& [w, name] : expected) EXPECT_EQ(nameOf(w), name);
+    EXPECT_EQ(control<QPushButton>("Command2")->text(), "?");
+    EXPECT_EQ(toolbarButton(1)->toolTip(), "Paste records");
+    // Each count label is tied to its list.
+    const auto labelled =
+        QAccessible::queryAccessibleInterface(control<QLabel>("Label13"))->relations(QAccessible::Labelled);
+    ASSERT_EQ(labelled.size(), 1);
+    EXPECT_EQ(labelled.first().first->object(), list(3));
 }
 
 TEST_F(PrincipalTest, GeometryAtTheStartingSize) {

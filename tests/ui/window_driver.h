@@ -39,6 +39,11 @@ public:
     void clickToolbar(int k) const {
         control<QToolBar>(QStringLiteral("Toolbar%1").arg(k))->actions().first()->trigger();
     }
+    /// The one button of toolbar k.
+    QWidget* toolbarButton(int k) const {
+        auto* toolbar = control<QToolBar>(QStringLiteral("Toolbar%1").arg(k));
+        return toolbar->widgetForAction(toolbar->actions().first());
+    }
     void choose(int row, const QString& one, const QString& two) const {
         chooser(1, row)->setEditText(one);
         chooser(2, row)->setEditText(two);

@@ -186,6 +186,7 @@ void Principal::createControls() {
             role.frame->title() + QStringLiteral(", List %1").arg(2 - role.number % 2);
         listNames_[index] = where;
         counts_[index] = label(role.frame, ("Label1" + k).c_str(), "", font());
+        counts_[index]->setAccessibleName(where + QStringLiteral(" count"));
 
         auto* band = new QFrame(role.frame);
         band->setFrameShape(QFrame::StyledPanel);
@@ -227,6 +228,7 @@ void Principal::createControls() {
         auto* model = new RecordListModel(view);
         view->setModel(model);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setTabKeyNavigation(false);  // Tab goes on to the next control, arrows go to records
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->verticalHeader()->hide();
         view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -6,6 +6,9 @@
 # With E2E_SCALE=2 everything runs at twice the density (QT_SCALE_FACTOR=2): the window must
 # keep its layout, so every control is found at twice its place.
 #
+# Then the same by keyboard alone: Tab to the paste buttons, Space and Enter, the choosers, Alt+C,
+# Tab to the copy buttons.
+#
 # Then text as spreadsheets send it: LibreOffice Calc's tab-separated text with a quoted two-line
 # cell, and a Swedish, Polish and Russian list sorted by a header click in a Swedish locale.
 #
@@ -13,8 +16,14 @@
 # report must come up, and after Cancel the program must go on working. Last, bad input on the
 # X clipboard: bytes that are not UTF-8 with a NUL among them, and an image alone.
 #
+# It runs on a D-Bus session of its own with the accessibility bus, so the program's tree can be
+# read over AT-SPI as a screen reader reads it; and once the whole way by keyboard alone.
+#
 #   e2e_test.sh SORVANE SCREENSHOT.png VANISHING_OWNER
 set -u
+if [ -z "${E2E_OWN_BUS:-}" ]; then
+    E2E_OWN_BUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
+fi
 app=$1
 screenshot=$2
 vanishing_owner=$3
@@ -42,7 +51,8 @@ visible_windows() {
 
 # Starts the program and waits for its main window: sets app_pid and window.
 start_program() {
-    LC_COLLATE=sv_SE.UTF-8 QT_SCALE_FACTOR=$scale "$app" >"$work/app.log" 2>&1 &
+    LC_COLLATE=sv_SE.UTF-8 QT_SCALE_FACTOR=$scale QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+        "$app" >"$work/app.log" 2>&1 &
     app_pid=$!
     for _ in $(seq 200); do
         [ -n "$(visible_windows)" ] || ! kill -0 "$app_pid" 2>/dev/null && break
@@ -50,6 +60,9 @@ start_program() {
     done
     window=$(visible_windows | tail -1)
 }
+# The accessibility bus, started before the program so that the program finds it.
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+    >/dev/null 2>&1
 start_program
 # A program that cannot reach the X server says nothing about itself: say what the server was
 # doing, then try once more on a new server.
@@ -65,6 +78,11 @@ check "window shown" yes "$([ -n "$window" ] && echo yes)"
 [ -n "$window" ] || { echo "The program said:"; cat "$work/app.log"; describe_xvfb; finish; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y, WIDTH, HEIGHT
 check "client size" "$((1272 * scale))x$((745 * scale))" "${WIDTH}x${HEIGHT}"
+
+# Every control named as a screen reader hears it, seen over AT-SPI.
+names=$(/usr/bin/python3 "$(dirname "$0")/accessible_names.py" 20)
+check "accessible names over AT-SPI" 0 $?
+grep FAILED <<<"$names"
 
 # Centres of the controls at the starting size, in pixels from the window's corner (the twips of
 # the design layout divided by 15).
@@ -114,6 +132,27 @@ served() {
     for _ in $(seq 100); do grep -q "request number 2" "$work/offer.log" && break; sleep 0.1; done
     sleep 0.3
 }
+
+# By keyboard alone, from the window's first focus (the 1st List 1 chooser).
+keys() { xdotool windowfocus --sync "$window" key --delay 60 "$@"; }
+tabs() { local n=$1; shift; keys $(printf 'Tab %.0s' $(seq "$n")) "$@"; }
+offer "$work/one.txt"
+tabs 15 space  # Toolbar1: Paste records
+served
+offer "$work/two.txt"
+tabs 1 Return  # Toolbar2
+served
+kill "$offer_pid" 2>/dev/null
+tabs 8 1 Tab 1 alt+c  # round to the 1st comparison row, column 1 with column 1, and compare
+sleep 0.5
+tabs 16 space  # on from the List 2 chooser to Toolbar3: the matches of List 1
+expected=$(bytes 'Ann\t12\tRome\rBob\t7\tParis\r')
+check "by keyboard: paste, choose, compare, copy the matches" "$expected" "$(clipboard_after "$expected")"
+tabs 2 Return  # Toolbar5: the records of List 1 not found
+expected=$(bytes '<b>Cid</b>\t3\tOslo\rAnn\t99\tLima\r')
+check "by keyboard: copy the records not found" "$expected" "$(clipboard_after "$expected")"
+# An empty clipboard, so that the copies by mouse below cannot meet these texts.
+xclip -selection clipboard -i /dev/null
 
 offer "$work/one.txt"
 paste1

@@ -115,8 +115,10 @@ TEST_F(PrincipalTest, FontsFollowTheDesign) {
     EXPECT_EQ(chooser(1, 0)->palette().color(QPalette::Text), QColor(0, 0, 128));
 }
 
-// Pressing Tab, as a keyboard user does: the toolbar buttons take the focus after the lists.
+// Pressing Tab, as a keyboard user does: the toolbar buttons take the focus after the lists, and
+// Tab leaves a list that holds records.
 TEST_F(PrincipalTest, TabVisitsChoosersCompareListsToolbarsTextsAndHelp) {
+    paste(1, "a\tb\rc\td\r");
     QStringList expected;
     for (int row = 0; row < 4; ++row) expected << QStringLiteral("Combo1_%1").arg(row) << QStringLiteral("Combo2_%1").arg(row);
     expected << "Command1" << "ListView1" << "ListView2" << "ListView3" << "ListView4"
@@ -164,10 +166,11 @@ TEST_F(PrincipalTest, SpaceAndEnterOnAToolbarButtonRunItsCommand) {
 // with no visible text or tooltip changed.
 TEST_F(PrincipalTest, EveryControlHasADistinctAccessibleName) {
     window.show();
-    paste(1, "a\rb\r");
     auto nameOf = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
     };
+    EXPECT_EQ(nameOf(control<QLabel>("Label11")), "Original records, List 1 count");
+    paste(1, "a\rb\r");
     QMap<QString, QString> names;  // name -> control
     QList<QWidget*> controls = window.findChildren<QWidget*>(QRegularExpression("^[A-Z]"));
     for (int k = 1; k <= 6; ++k) controls << toolbarButton(k);

@@ -344,7 +344,7 @@ void Principal::headerClicked(ListId id, int section) {
 
 QString Principal::instructionsText() {
     return QStringLiteral(
-        "Sorvane is free to use, copy and share, and comes without any warranty.\n"
+        "Sorvane is free software under the MIT licence and comes without any warranty.\n"
         "\n"
         "1. From Microsoft Excel select the first list of records and copy it to the clipboard.\n"
         "2. In this program, paste the list of records by using the paste records icon of List "
@@ -356,7 +356,7 @@ QString Principal::instructionsText() {
         "5. In the 'Columns to compare' section, set the columns that will be compared.\n"
         "6. Press the 'Compare' button.\n"
         "\n"
-        "Made by the Sorvane team.");
+        "Made by the Sorvane developers.");
 }
 
 void Principal::showInstructions() { messages_->instructions(this, instructionsText()); }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks what it holds and depends on, validates its desktop entry
-# and AppStream file, unpacks it into a scratch root and starts the installed program under
-# Xvfb. Leaves a screenshot of it behind.
+# Builds the Debian package, checks what it holds and depends on, has Debian's own checker
+# (lintian) look it over, validates its desktop entry and AppStream file, unpacks it into a
+# scratch root and starts the installed program under Xvfb. Leaves a screenshot of it behind.
 #
 #   package_test.sh BUILD_DIR SCREENSHOT.png
 set -u
@@ -20,11 +20,18 @@ for lib in libqt6widgets6 libqt6svg6 libc6 libstdc++6; do
     check "depends on $lib" yes "$(grep -q "$lib" <<<"$depends" && echo yes)"
 done
 
+# Debian's package checker: no errors and no warnings.
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1
+check "lintian: no errors or warnings" 0 $?
+grep -v 'root privileges' "$work/lintian.log"
+
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 for f in usr/bin/sorvane usr/share/applications/org.sorvane.Sorvane.desktop \
          usr/share/metainfo/org.sorvane.Sorvane.metainfo.xml \
-         usr/share/icons/hicolor/scalable/apps/org.sorvane.Sorvane.svg; do
+         usr/share/icons/hicolor/scalable/apps/org.sorvane.Sorvane.svg \
+         usr/share/man/man1/sorvane.1.gz usr/share/doc/sorvane/copyright \
+         usr/share/doc/sorvane/changelog.gz usr/share/doc/sorvane/README.md; do
     check "installs $f" yes "$([ -s "$root/$f" ] && echo yes)"
 done
 for size in 16 22 24 32 48 64 128 256; do

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "memory_advice.h"
+#include "text_scan.h"
 
 namespace sorvane::core {
 namespace {
@@ -23,36 +24,30 @@ RecordReader::RecordReader(std::string text) noexcept : end_(text.size()) {
 }
 
 void RecordReader::read() {
+    const std::string_view text(table_.text_.data(), end_);
     if (table_.rowStart_.empty()) {
-        // One offset per CR, plus the start and a possible unterminated last row.
-        const char* t = table_.text_.data();
-        const std::size_t rows = static_cast<std::size_t>(std::count(t, t + end_, '\r'));
+        // One entry per CR, plus the start and a possible unterminated last row.
+        const std::size_t rows = countOf(text, '\r');
         table_.rowStart_.reserve(rows + 2);
         preferHugePages(table_.rowStart_.data(), (rows + 2) * sizeof(std::uint64_t));
-        table_.rowStart_.push_back(0);
+        table_.rowStart_.push_back(0);  // where the rows read so far end
     }
-    while (pos_ < end_) {
-        const char* base = table_.text_.data();
-        const void* cr = std::memchr(base + pos_, '\r', end_ - pos_);
-        if (cr != nullptr) {
-            readRow(static_cast<const char*>(cr) - base, false);
-        } else {
-            readRow(end_, true);
-        }
-    }
+    while (pos_ < end_) readRow(scanRow(text, pos_));
 }
 
-void RecordReader::readRow(std::size_t rowEnd, bool atEnd) {
+void RecordReader::readRow(const RowScan& scan) {
     char* const base = table_.text_.data();
-    const char* src = base + pos_;
-    const char* const srcEnd = base + rowEnd;
-    if (atEnd && std::all_of(src, srcEnd, [](char ch) { return ch == '\n'; })) {
+    const bool atEnd = scan.end == end_;
+    std::size_t begin = pos_;
+    while (begin < scan.end && base[begin] == '\n') ++begin;  // the LF of a CR LF, say
+    if (atEnd && begin == end_) {
         pos_ = end_;  // only dropped line feeds remain: no row has begun
         return;
     }
+    const std::size_t lineFeeds = scan.lineFeeds - (begin - pos_);
 
     // Everything that can fail happens before the row is compacted over its own source.
-    const std::size_t cells = static_cast<std::size_t>(std::count(src, srcEnd, '\t')) + 1;
+    const std::size_t cells = scan.tabs + 1;
     const bool wide = cells > RecordTable::kCheckpointStride;
     makeRoom(table_.rowStart_, 1);
     if (wide) {
@@ -61,31 +56,44 @@ void RecordReader::readRow(std::size_t rowEnd, bool atEnd) {
         makeRoom(table_.checkpoints_, (cells - 1) / RecordTable::kCheckpointStride);
     }
 
-    const std::size_t rowStart = write_;
-    char* dst = base + write_;
-    while (src < srcEnd) {
-        const void* lf = std::memchr(src, '\n', srcEnd - src);
-        const char* pieceEnd = lf ? static_cast<const char*>(lf) : srcEnd;
-        const std::size_t n = pieceEnd - src;
-        if (dst != src && n > 0) std::memmove(dst, src, n);
-        dst += n;
-        src = lf ? pieceEnd + 1 : srcEnd;
+    // A row without LFs stays where it stands. One with LFs inside moves down to the end of the
+    // row before it, dropping them, and so does every row once the bytes between rows would be
+    // too many to count.
+    std::size_t start = begin;
+    std::size_t gap = begin - write_;
+    if (lineFeeds == 0 && gap <= RecordTable::kMaxGap) {
+        write_ = scan.end;
+    } else {
+        start = write_;
+        gap = 0;
+        const char* src = base + begin;
+        const char* const srcEnd = base + scan.end;
+        char* dst = base + write_;
+        while (src < srcEnd) {
+            const void* lf = std::memchr(src, '\n', srcEnd - src);
+            const char* pieceEnd = lf ? static_cast<const char*>(lf) : srcEnd;
+            const std::size_t n = pieceEnd - src;
+            if (dst != src && n > 0) std::memmove(dst, src, n);
+            dst += n;
+            src = lf ? pieceEnd + 1 : srcEnd;
+        }
+        write_ = dst - base;
     }
-    write_ = dst - base;
 
     if (wide) {
         table_.wideRows_.push_back(static_cast<std::uint32_t>(table_.rowCount()));
         table_.wideFirst_.push_back(table_.checkpoints_.size());
         std::size_t cell = 0;
-        for (std::size_t i = rowStart; i < write_; ++i) {
+        for (std::size_t i = start; i < write_; ++i) {
             if (base[i] == '\t' && ++cell % RecordTable::kCheckpointStride == 0) {
-                table_.checkpoints_.push_back(i + 1 - rowStart);
+                table_.checkpoints_.push_back(i + 1 - start);
             }
         }
     }
+    table_.rowStart_.back() = start | (static_cast<std::uint64_t>(gap) << RecordTable::kGapShift);
     table_.rowStart_.push_back(write_);
     table_.widest_ = std::max(table_.widest_, cells);
-    pos_ = atEnd ? end_ : rowEnd + 1;
+    pos_ = atEnd ? end_ : scan.end + 1;
 }
 
 RecordTable RecordReader::take() {

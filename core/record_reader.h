@@ -4,6 +4,7 @@
 #include <string>
 
 #include "record_table.h"
+#include "text_scan.h"
 
 namespace sorvane::core {
 
@@ -12,7 +13,8 @@ namespace sorvane::core {
 // very end of the text (a cell stored, or any character gathered) ends there as if a CR
 // followed, so a copy without a final line break keeps its last row.
 //
-// The text is compacted in place into the table it becomes, so reading needs no second copy.
+// The text becomes the table in place, so reading needs no second copy; rows move only to drop
+// the LFs inside them.
 // Reading can fail only for lack of memory; it fails between rows, so a failed read() keeps
 // every row read so far and a later read() goes on from the row that failed.
 class RecordReader {
@@ -36,12 +38,12 @@ public:
     RecordTable take();
 
 private:
-    void readRow(std::size_t rowEnd, bool atEnd);
+    void readRow(const RowScan& scan);
 
     RecordTable table_;
     std::size_t pos_ = 0;    // next unread character
     std::size_t end_ = 0;    // length of the text
-    std::size_t write_ = 0;  // end of the compacted rows
+    std::size_t write_ = 0;  // where the rows read so far end
 };
 
 /// Reads a whole text into a table.

@@ -12,7 +12,7 @@ class RecordReader;
 
 // Rows of text cells, built once by RecordReader and then only read.
 //
-// The text lives in one buffer: each row is its cells joined by TAB, rows back to back, so a
+// The text lives in one buffer: each row is its cells joined by TAB, rows in order, so a
 // million rows cost their text plus one offset each. No cell can hold a TAB, CR or LF (the
 // reader splits at the first two and drops the third), which keeps a row self-delimiting.
 class RecordTable {
@@ -28,7 +28,9 @@ public:
 
     /// Row r (0-based) as its cells joined by TAB.
     std::string_view row(std::size_t r) const {
-        return std::string_view(text_).substr(rowStart_[r], rowStart_[r + 1] - rowStart_[r]);
+        const std::uint64_t begin = rowStart_[r] & kOffsetMask;
+        const std::uint64_t next = rowStart_[r + 1];
+        return {text_.data() + begin, (next & kOffsetMask) - (next >> kGapShift) - begin};
     }
 
     /// Cell c (0-based) of row r; empty when the row received fewer cells.
@@ -39,7 +41,12 @@ public:
     void prefetchRowStart(std::size_t r) const { __builtin_prefetch(&rowStart_[r]); }
 
     /// Asks the processor to fetch the first bytes of row r.
-    void prefetchRowText(std::size_t r) const { __builtin_prefetch(text_.data() + rowStart_[r]); }
+    void prefetchRowText(std::size_t r) const {
+        __builtin_prefetch(text_.data() + (rowStart_[r] & kOffsetMask));
+    }
+
+    /// Bytes of text held, which bounds the text of any set of distinct rows.
+    std::size_t textSize() const { return text_.size(); }
 
     /// Bytes held, for memory accounting.
     std::size_t memoryBytes() const;
@@ -51,8 +58,16 @@ private:
     // the right of a very wide row is found without scanning the whole row.
     static constexpr std::size_t kCheckpointStride = 64;
 
+    // Rows read where they stand keep their line ends between them, so text with CR or CR LF
+    // line ends is read without moving a byte. Each entry of rowStart_ holds where a row's text
+    // starts (low bits) and how many bytes before it belong to no row (high bits: the previous
+    // row's line end and any LFs dropped there); the last entry is where the last row ends.
+    static constexpr int kGapShift = 48;
+    static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kGapShift) - 1;
+    static constexpr std::uint64_t kMaxGap = (std::uint64_t{1} << (64 - kGapShift)) - 1;
+
     std::string text_;
-    std::vector<std::uint64_t> rowStart_;  // rowCount() + 1 offsets into text_
+    std::vector<std::uint64_t> rowStart_;  // rowCount() + 1 entries
     std::vector<std::uint32_t> wideRows_;  // ascending row numbers that have checkpoints
     std::vector<std::uint64_t> wideFirst_; // per wide row: its first entry in checkpoints_
     std::vector<std::uint64_t> checkpoints_;  // offset within the row of cell k * stride, k >= 1

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "memory_advice.h"
+#include "text_scan.h"
 
 namespace sorvane::core {
 
@@ -34,33 +35,25 @@ std::string writeRecords(const RecordList& list) {
     const std::size_t columns = list.columnCount();
     const RecordTable& table = *list.table();
 
-    // Trimming only shortens cells, and a row needs at most `columns` TABs and CRs beyond its
-    // own text, so one reservation holds the whole text.
-    // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
-    constexpr std::size_t kAhead = 8;
-    std::size_t bound = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i + kAhead < n) table.prefetchRowStart(list.tableRow(i + kAhead));
-        bound += table.row(list.tableRow(i)).size() + columns;
-    }
+    // A list shows each row of its table at most once, and trimming only shortens cells, so the
+    // table's text plus `columns` TABs and CRs a row hold the whole text. Pages of it that the
+    // text does not reach are never touched.
     std::string out;
+    const std::size_t bound = table.textSize() + n * columns;
     out.reserve(bound);
     preferHugePages(out.data(), bound);
 
+    // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
+    constexpr std::size_t kAhead = 8;
     for (std::size_t i = 0; i < n; ++i) {
         if (i + 2 * kAhead < n) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
         if (i + kAhead < n) table.prefetchRowText(list.tableRow(i + kAhead));
         const std::string_view row = table.row(list.tableRow(i));
-        std::size_t tabs = 0;
-        std::size_t spaces = 0;
-        for (const char ch : row) {
-            tabs += ch == '\t';
-            spaces += ch == ' ';
-        }
-        if (spaces == 0) {
+        const RowMarks marks = marksOf(row);
+        if (!marks.spaces) {
             // Nothing to trim: the stored row is already its cells joined by TAB.
             out.append(row);
-            out.append(columns - std::min(columns, tabs + 1), '\t');
+            out.append(columns - std::min(columns, marks.tabs + 1), '\t');
         } else {
             appendTrimmedRow(out, row, columns);
         }

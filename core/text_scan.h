@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace sorvane::core {
+
+// Scans of clipboard text, sixteen bytes at a time where the processor allows: the reader and the
+// writer look at every byte of a million rows, and a byte at a time would be most of their time.
+
+/// How many times `ch` occurs in `text`.
+std::size_t countOf(std::string_view text, char ch);
+
+/// One row of clipboard text as the reader finds it.
+struct RowScan {
+    std::size_t end;        ///< position of the CR that ends the row, or the text's size
+    std::size_t tabs;       ///< TABs before `end`
+    std::size_t lineFeeds;  ///< LFs before `end`
+};
+
+/// Scans `text` from `from` to the next CR, counting the TABs and LFs on the way.
+RowScan scanRow(std::string_view text, std::size_t from);
+
+/// What the writer needs to know of a stored row before it copies it.
+struct RowMarks {
+    std::size_t tabs;  ///< TABs in the row: it has tabs + 1 cells
+    bool spaces;       ///< whether any space stands in it, so that a cell may need trimming
+};
+
+/// The TABs and spaces of `row`.
+RowMarks marksOf(std::string_view row);
+
+}  // namespace sorvane::core

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "memory_advice.h"
 #include "principal.h"
 
 namespace {
@@ -61,6 +62,7 @@ void trigger(sorvane::ui::Principal& window, int toolbar) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    sorvane::core::keepFreedMemory();  // as the program does
     QApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: sorvane-window-bench LIST1 LIST2 [--out DIR]\n");

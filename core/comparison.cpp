@@ -1,6 +1,8 @@
 #include "comparison.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "literal_pairing.h"
 #include "memory_advice.h"
@@ -45,92 +47,133 @@ std::uint64_t hashBytes(std::string_view s) {
     return h ^ (h >> 32);
 }
 
-// Every record's key, gathered in one pass in list order: its trimmed key cells joined by TAB
-// (which no cell can hold, so the joined text is unambiguous) in one arena. The pairing then
-// works on this compact text instead of reaching into the lists' own.
-class Keys {
-public:
-    Keys(const RecordList& list, const std::vector<ColumnPair>& columns, bool second) {
-        const std::size_t n = list.recordCount();
-        const RecordTable& table = *list.table();
-        start_.reserve(n + 1);
-        preferHugePages(start_.data(), (n + 1) * sizeof(std::uint64_t));
-        start_.push_back(0);
-        hash_.reserve(n);
-        preferHugePages(hash_.data(), n * sizeof(std::uint64_t));
-        // Room for keys of a typical length, so the arena rarely moves while it fills.
-        arena_.reserve(n * 12 * columns.size());
-        preferHugePages(arena_.data(), arena_.capacity());
-        for (std::size_t p = 0; p < n; ++p) {
-            const std::size_t row = list.tableRow(p);
-            for (std::size_t k = 0; k < columns.size(); ++k) {
-                if (k > 0) arena_.push_back('\t');
-                arena_.append(
-                    trimSpaces(table.cell(row, second ? columns[k].column2 : columns[k].column1)));
-            }
-            start_.push_back(arena_.size());
-            hash_.push_back(hashBytes(key(p)));
-        }
-    }
-
-    std::size_t size() const { return start_.size() - 1; }
-    std::string_view key(std::size_t p) const {
-        return std::string_view(arena_).substr(start_[p], start_[p + 1] - start_[p]);
-    }
-    std::uint64_t hash(std::size_t p) const { return hash_[p]; }
-
-    /// Asks the processor to fetch where record p's key starts.
-    void prefetchStart(std::size_t p) const { __builtin_prefetch(&start_[p]); }
-
-    /// Asks the processor to fetch record p's key, once its start has been fetched.
-    void prefetchKey(std::size_t p) const { __builtin_prefetch(arena_.data() + start_[p]); }
-
-private:
-    std::string arena_;
-    std::vector<std::uint64_t> start_;
-    std::vector<std::uint64_t> hash_;
-};
-
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-// A record in its hash partition: the low half of its key's hash and its position in its list.
+// A key of up to seven bytes packed with its length into one word, so that the pairing compares
+// it without reaching into the list. A longer key is marked in the top byte, where a packed key
+// has its length, and carries its record's position instead; it is compared cell by cell.
+constexpr std::uint64_t kLongKey = std::uint64_t{0xFF} << 56;
+constexpr std::uint64_t kNoKey = std::uint64_t{0xFE} << 56;  // an empty slot
+
+bool isLong(std::uint64_t word) { return (word & kLongKey) == kLongKey; }
+
+// A record as the pairing sees it: its packed key, the top half of its key's hash and its
+// position in its list.
 struct Entry {
+    std::uint64_t key;
     std::uint32_t hash;
     std::uint32_t position;
 };
 
+// The keys of one list's records: their trimmed cells in the chosen columns, read from the list
+// itself where they stand, never copied.
+class Keys {
+public:
+    Keys(const RecordList& list, const std::vector<ColumnPair>& columns, bool second)
+        : list_(list), table_(*list.table()) {
+        for (const ColumnPair& pair : columns) {
+            columns_.push_back(second ? pair.column2 : pair.column1);
+        }
+    }
+
+    std::size_t size() const { return list_.recordCount(); }
+
+    /// Record p as the pairing sees it. A key of several cells is hashed and packed as its
+    /// cells joined by TAB, which no cell can hold, so the joined text is unambiguous.
+    Entry entry(std::size_t p) const {
+        const auto position = static_cast<std::uint32_t>(p);
+        const std::size_t row = list_.tableRow(p);
+        if (columns_.size() == 1) {
+            const std::string_view key = trimSpaces(table_.cell(row, columns_[0]));
+            return {packed(key, position), static_cast<std::uint32_t>(hashBytes(key) >> 32),
+                    position};
+        }
+        char joined[8];       // the first bytes of the joined key, while it may still fit a word
+        std::size_t length = 0;  // of the whole joined key
+        std::uint64_t hash = 0;
+        for (std::size_t k = 0; k < columns_.size(); ++k) {
+            const std::string_view cell = trimSpaces(table_.cell(row, columns_[k]));
+            hash = (hash ^ hashBytes(cell)) * 0x9E3779B97F4A7C15ull + k;
+            if (k > 0) {
+                if (length < sizeof joined) joined[length] = '\t';
+                ++length;
+            }
+            if (length + cell.size() <= sizeof joined) {
+                std::memcpy(joined + length, cell.data(), cell.size());
+            }
+            length += cell.size();
+        }
+        return {packed(std::string_view(joined, std::min(length, sizeof joined)), length, position),
+                static_cast<std::uint32_t>(hash >> 32), position};
+    }
+
+    /// Whether record p of this list and record q of `other` have the same key.
+    bool sameKey(std::size_t p, const Keys& other, std::size_t q) const {
+        const std::size_t row = list_.tableRow(p);
+        const std::size_t otherRow = other.list_.tableRow(q);
+        for (std::size_t k = 0; k < columns_.size(); ++k) {
+            if (trimSpaces(table_.cell(row, columns_[k])) !=
+                trimSpaces(other.table_.cell(otherRow, other.columns_[k]))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    /// Asks the processor to fetch where record p's row starts.
+    void prefetchStart(std::size_t p) const { table_.prefetchRowStart(list_.tableRow(p)); }
+
+    /// Asks the processor to fetch record p's row, once its start has been fetched.
+    void prefetchKey(std::size_t p) const { table_.prefetchRowText(list_.tableRow(p)); }
+
+private:
+    static std::uint64_t packed(std::string_view key, std::uint32_t position) {
+        return packed(key.substr(0, 8), key.size(), position);
+    }
+    // `head` holds the first bytes of a key of `length` bytes.
+    static std::uint64_t packed(std::string_view head, std::size_t length, std::uint32_t position) {
+        if (length > 7) return kLongKey | position;
+        std::uint64_t word = 0;
+        std::memcpy(&word, head.data(), length);
+        return word | (std::uint64_t{length} << 56);
+    }
+
+    const RecordList& list_;
+    const RecordTable& table_;
+    std::vector<std::size_t> columns_;
+};
+
 // The records of a list grouped by the top bits of their key's hash; each group keeps list order.
 struct Partitions {
-    std::vector<Entry> entries;
+    std::unique_ptr<Entry[]> entries;
     std::vector<std::size_t> start;  // partition p is entries[start[p], start[p + 1])
 
     Partitions(const Keys& keys, unsigned bits) : start((std::size_t{1} << bits) + 1, 0) {
         const std::size_t n = keys.size();
-        auto partOf = [bits](std::uint64_t h) -> std::size_t { return bits ? h >> (64 - bits) : 0; };
-        for (std::size_t p = 0; p < n; ++p) ++start[partOf(keys.hash(p)) + 1];
-        for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
-        entries.reserve(n);
-        preferHugePages(entries.data(), n * sizeof(Entry));
-        entries.resize(n);
-        std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+        auto partOf = [bits](std::uint32_t h) -> std::size_t { return bits ? h >> (32 - bits) : 0; };
+        // Each record's key is read once, in list order, then the records are dealt out.
+        auto inOrder = std::make_unique_for_overwrite<Entry[]>(n);
         for (std::size_t p = 0; p < n; ++p) {
-            const std::uint64_t h = keys.hash(p);
-            entries[fill[partOf(h)]++] = {static_cast<std::uint32_t>(h),
-                                          static_cast<std::uint32_t>(p)};
+            inOrder[p] = keys.entry(p);
+            ++start[partOf(inOrder[p].hash) + 1];
         }
+        for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+        entries = std::make_unique_for_overwrite<Entry[]>(n);
+        std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+        for (std::size_t p = 0; p < n; ++p) entries[fill[partOf(inOrder[p].hash)]++] = inOrder[p];
     }
 };
 
 // One distinct key of List 2 within a partition: the queue of its still-free records, in List 2's
 // order, as indexes into the partition's entries.
 struct Slot {
+    std::uint64_t key = kNoKey;  // packed as in Entry
     std::uint32_t hash = 0;
-    std::uint32_t rep = kNone;   // a List 2 position with this key; kNone: empty slot
     std::uint32_t head = kNone;  // first free entry with this key
 };
 
-// How far ahead the loops fetch where the key of a record they will look up starts, and then
-// the key itself: two dependent misses, fetched in two stages so neither loop waits on them.
+// How far ahead the loops fetch where a long key that they will look up starts, and then the key
+// itself: two dependent misses, fetched in two stages so neither loop waits on them.
 constexpr std::size_t kAhead = 8;
 constexpr std::size_t kFarAhead = 16;
 
@@ -157,10 +200,14 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
     std::size_t pairs = 0;
     std::vector<Slot> slots;
     std::vector<std::uint32_t> next;
+    auto prefetch = [](const Keys& keys, const Entry* e, std::size_t far, std::size_t near) {
+        if (isLong(e[far].key)) keys.prefetchStart(e[far].position);
+        if (isLong(e[near].key)) keys.prefetchKey(e[near].position);
+    };
     for (std::size_t part = 0; part + 1 < parts2.start.size(); ++part) {
-        const Entry* e2 = parts2.entries.data() + parts2.start[part];
+        const Entry* e2 = parts2.entries.get() + parts2.start[part];
         const std::size_t m2 = parts2.start[part + 1] - parts2.start[part];
-        const Entry* e1 = parts1.entries.data() + parts1.start[part];
+        const Entry* e1 = parts1.entries.get() + parts1.start[part];
         const std::size_t m1 = parts1.start[part + 1] - parts1.start[part];
         if (m1 == 0 || m2 == 0) continue;
 
@@ -170,31 +217,34 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
         slots.assign(capacity, Slot{});
         next.assign(m2, kNone);
 
-        auto find = [&](std::uint32_t h, std::string_view key) -> Slot& {
-            for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        // The slot of the key of entry e of list `keys`, or the empty slot where it would go.
+        auto find = [&](const Entry& e, const Keys& keys) -> Slot& {
+            for (std::size_t i = e.hash & mask;; i = (i + 1) & mask) {
                 Slot& slot = slots[i];
-                if (slot.rep == kNone) {
-                    slot.hash = h;
+                if (slot.key == kNoKey) return slot;
+                if (slot.hash != e.hash) continue;
+                if (isLong(e.key) ? isLong(slot.key) &&
+                                        keys.sameKey(e.position, keys2,
+                                                     static_cast<std::uint32_t>(slot.key))
+                                  : slot.key == e.key) {
                     return slot;
                 }
-                if (slot.hash == h && keys2.key(slot.rep) == key) return slot;
             }
         };
 
         // Walking the partition backwards and pushing each record on the front of its queue
         // leaves every queue in List 2's order.
         for (std::size_t k = m2; k-- > 0;) {
-            if (k >= kFarAhead) keys2.prefetchStart(e2[k - kFarAhead].position);
-            if (k >= kAhead) keys2.prefetchKey(e2[k - kAhead].position);
-            Slot& slot = find(e2[k].hash, keys2.key(e2[k].position));
+            if (k >= kFarAhead) prefetch(keys2, e2, k - kFarAhead, k - kAhead);
+            Slot& slot = find(e2[k], keys2);
+            slot.key = e2[k].key;
+            slot.hash = e2[k].hash;
             next[k] = slot.head;
             slot.head = static_cast<std::uint32_t>(k);
-            slot.rep = e2[k].position;
         }
         for (std::size_t k = 0; k < m1; ++k) {
-            if (k + kFarAhead < m1) keys1.prefetchStart(e1[k + kFarAhead].position);
-            if (k + kAhead < m1) keys1.prefetchKey(e1[k + kAhead].position);
-            Slot& slot = find(e1[k].hash, keys1.key(e1[k].position));
+            if (k + kFarAhead < m1) prefetch(keys1, e1, k + kFarAhead, k + kAhead);
+            Slot& slot = find(e1[k], keys1);
             if (slot.head == kNone) continue;
             partner[e1[k].position] = e2[slot.head].position;
             slot.head = next[slot.head];

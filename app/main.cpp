@@ -2,11 +2,9 @@
 
 #include <QApplication>
 
-#include "memory_advice.h"
 #include "principal.h"
 
 int main(int argc, char** argv) {
-    sorvane::core::keepFreedMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sorvane"));
     // Ties the window to its desktop entry, so desktops show the entry's name and icon for it.

@@ -107,7 +107,6 @@ bool readFile(const std::string& path, std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    keepFreedMemory();  // as the program does
     Options o;
     std::vector<std::string> positional;
     int rows = 0;

@@ -1,6 +1,6 @@
 // Times the window's commands on large lists through the real X clipboard: each paste from the
-// click to the count shown, Compare, a header-click sort, a scroll to the end of List 1, and a
-// copy until `xclip -o` has read it all; then the process's peak memory. Run it under X (Xvfb
+// click to the count shown, split into the wait for the clipboard's text and the window's own
+// work; Compare, a header-click sort, a scroll to the end of List 1, and a copy until `xclip -o` has read it all; then the process's peak memory. Run it under X (Xvfb
 // will do) with xclip installed:
 //
 //   sorvane-window-bench LIST1 LIST2 [--out DIR]
@@ -29,8 +29,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "memory_advice.h"
 #include "principal.h"
+#include "system_clipboard.h"
 
 namespace {
 
@@ -55,6 +55,21 @@ void offer(const QString& path) {
     QThread::msleep(200);
 }
 
+// The system clipboard, timing how long each read waits for the text from its owner.
+class TimedClipboard : public sorvane::ui::SystemClipboard {
+public:
+    double waitMs = 0;
+
+protected:
+    QString platformText() override {
+        QElapsedTimer timer;
+        timer.start();
+        QString text = SystemClipboard::platformText();
+        waitMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        return text;
+    }
+};
+
 void trigger(sorvane::ui::Principal& window, int toolbar) {
     window.findChild<QToolBar*>(QStringLiteral("Toolbar%1").arg(toolbar))->actions().first()->trigger();
 }
@@ -62,21 +77,23 @@ void trigger(sorvane::ui::Principal& window, int toolbar) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    sorvane::core::keepFreedMemory();  // as the program does
     QApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: sorvane-window-bench LIST1 LIST2 [--out DIR]\n");
         return 64;
     }
-    sorvane::ui::Principal window;
+    TimedClipboard clipboard;
+    sorvane::ui::Principal window(nullptr, &clipboard);
     window.show();
     QApplication::processEvents();
 
     double pasteMs[2];
+    double waitMs[2];
     double pastePeakMb[2];
     for (int side = 0; side < 2; ++side) {
         offer(QString::fromLocal8Bit(argv[1 + side]));
         pasteMs[side] = timed([&] { trigger(window, 1 + side); });
+        waitMs[side] = clipboard.waitMs;
         pastePeakMb[side] = peakMb();
     }
     const QString counts = window.findChild<QLabel*>("Label11")->text() + " / " +
@@ -136,6 +153,8 @@ int main(int argc, char** argv) {
                 qPrintable(countLines.trimmed().replace('\n', QStringLiteral(" / "))));
     std::printf("paste1_ms=%.0f paste2_ms=%.0f compare_ms=%.0f sort_ms=%.0f scroll_ms=%.0f\n",
                 pasteMs[0], pasteMs[1], compareMs, sortMs, scrollMs);
+    std::printf("paste_clipboard_ms: %.0f %.0f; paste_own_ms: %.0f %.0f\n", waitMs[0], waitMs[1],
+                pasteMs[0] - waitMs[0], pasteMs[1] - waitMs[1]);
     std::printf("copy_read_ms: matches1=%.0f matches2=%.0f notfound1=%.0f notfound2=%.0f\n",
                 copyMs[0], copyMs[1], copyMs[2], copyMs[3]);
     std::printf("peak_rss_mb after paste 1: %.0f, after paste 2: %.0f, at the end: %.0f\n",

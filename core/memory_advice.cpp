@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #if defined(__linux__)
-#include <malloc.h>
 #include <sys/mman.h>
 #endif
 
@@ -22,14 +21,6 @@ void preferHugePages(const void* data, std::size_t bytes) {
 #else
     (void)data;
     (void)bytes;
-#endif
-}
-
-void keepFreedMemory() {
-#if defined(M_MMAP_THRESHOLD) && defined(M_TRIM_THRESHOLD)
-    constexpr int kKept = 1 << 30;
-    mallopt(M_MMAP_THRESHOLD, kKept);  // buffers below this come from the heap and return to it
-    mallopt(M_TRIM_THRESHOLD, kKept);  // free memory the heap keeps before it shrinks
 #endif
 }
 

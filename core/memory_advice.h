@@ -10,10 +10,4 @@ namespace sorvane::core {
 /// Does nothing for small buffers or where the system offers no such advice.
 void preferHugePages(const void* data, std::size_t bytes);
 
-/// Has the process keep the memory it frees for its next allocations, instead of handing large
-/// buffers back to the system. A command at a million records frees tens of megabytes that the
-/// next one needs again; fresh pages from the system are zeroed on first touch, which costs as
-/// much as the work itself. Freed memory stays with the process, up to a gigabyte.
-void keepFreedMemory();
-
 }  // namespace sorvane::core

@@ -37,10 +37,12 @@ bool offersText(const QClipboard* clipboard) {
 
 }  // namespace
 
+QString SystemClipboard::platformText() { return QGuiApplication::clipboard()->text(); }
+
 std::string SystemClipboard::text() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const bool offered = offersText(clipboard);
-    const QString text = clipboard->text();
+    const QString text = platformText();
     if (offered && text.isEmpty() && !offersText(clipboard)) {
         throw core::StepError(kTransferFailed,
                               "The program that copied the text stopped before sending it");

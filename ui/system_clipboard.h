@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 #include "clipboard.h"
@@ -18,6 +20,10 @@ public:
     std::string text() override;
     void clear() override;
     void setText(const std::string& text) override;
+
+protected:
+    /// The platform's text as Qt hands it over, after waiting for the program that owns it.
+    virtual QString platformText();
 };
 
 }  // namespace sorvane::ui

@@ -112,7 +112,7 @@ public:
                 if (length < sizeof joined) joined[length] = '\t';
                 ++length;
             }
-            if (length + cell.size() <= sizeof joined) {
+            if (!cell.empty() && length + cell.size() <= sizeof joined) {
                 std::memcpy(joined + length, cell.data(), cell.size());
             }
             length += cell.size();

@@ -106,11 +106,10 @@ void Principal::createControls() {
     // Columns to compare.
     QGroupBox* frame1 = frame("Frame1", "Columns to compare");
     const QFont underlined = fontOf("MS Sans Serif", 8.25, false, true);
-    for (const char* name : {"Label1", "Label2"}) {
-        const QString side = QStringLiteral("List %1").arg(name[5]);
-        QLabel* heading = label(frame1, name, side.toLatin1().constData(), underlined);
+    for (const auto& [name, side] : {std::pair{"Label1", "List 1"}, {"Label2", "List 2"}}) {
+        QLabel* heading = label(frame1, name, side, underlined);
         heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        heading->setAccessibleName(QStringLiteral("Columns of ") + side);
+        heading->setAccessibleName(QStringLiteral("Columns of ") + QLatin1String(side));
     }
     const char* rowLabels[4] = {"Label3", "Label4", "Label5", "Label18"};
     const char* rowCaptions[4] = {"1st comparison", "2nd comparison", "3rd comparison",
@@ -186,7 +185,7 @@ void Principal::createControls() {
             role.frame->title() + QStringLiteral(", List %1").arg(2 - role.number % 2);
         listNames_[index] = where;
         counts_[index] = label(role.frame, ("Label1" + k).c_str(), "", font());
-        counts_[index]->setAccessibleName(where + QStringLiteral(" count"));
+        nameCount(index);
 
         auto* band = new QFrame(role.frame);
         band->setFrameShape(QFrame::StyledPanel);
@@ -364,11 +363,8 @@ void Principal::showInstructions() { messages_->instructions(this, instructionsT
 void Principal::showWorkspace() {
     for (int id = 0; id < 6; ++id) {
         models_[id]->show(workspace_.list(static_cast<ListId>(id)));
-        const QString count =
-            QString::fromStdString(workspace_.countLabel(static_cast<ListId>(id)));
-        counts_[id]->setText(count);
-        counts_[id]->setAccessibleName(listNames_[id] + QStringLiteral(" count") +
-                                       (count.isEmpty() ? QString() : QStringLiteral(": ") + count));
+        counts_[id]->setText(QString::fromStdString(workspace_.countLabel(static_cast<ListId>(id))));
+        nameCount(id);
     }
     for (int side = 0; side < 2; ++side) {
         const auto s = static_cast<Side>(side);
@@ -387,6 +383,12 @@ void Principal::showWorkspace() {
             combo->clearEditText();
         }
     }
+}
+
+void Principal::nameCount(int id) {
+    const QString count = counts_[id]->text();
+    counts_[id]->setAccessibleName(listNames_[id] + QStringLiteral(" count") +
+                                   (count.isEmpty() ? QString() : QStringLiteral(": ") + count));
 }
 
 void Principal::setPointer(core::Pointer pointer) {

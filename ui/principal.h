@@ -53,6 +53,7 @@ private:
     void headerClicked(core::ListId id, int section);
     void showInstructions();
     void showWorkspace();
+    void nameCount(int id);  // a count label's accessible name: its list and its count
 
     // core::CommandUi
     void setPointer(core::Pointer pointer) override;

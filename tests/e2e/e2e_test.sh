@@ -132,16 +132,19 @@ served() {
     for _ in $(seq 100); do grep -q "request number 2" "$work/offer.log" && break; sleep 0.1; done
     sleep 0.3
 }
+# Offers a file and pastes it with a paste command (paste1, paste2 or a run of keys).
+paste_file() {
+    offer "$1"
+    shift
+    "$@"
+    served
+}
 
 # By keyboard alone, from the window's first focus (the 1st List 1 chooser).
 keys() { xdotool windowfocus --sync "$window" key --delay 60 "$@"; }
 tabs() { local n=$1; shift; keys $(printf 'Tab %.0s' $(seq "$n")) "$@"; }
-offer "$work/one.txt"
-tabs 15 space  # Toolbar1: Paste records
-served
-offer "$work/two.txt"
-tabs 1 Return  # Toolbar2
-served
+paste_file "$work/one.txt" tabs 15 space  # Toolbar1: Paste records
+paste_file "$work/two.txt" tabs 1 Return  # Toolbar2
 kill "$offer_pid" 2>/dev/null
 tabs 8 1 Tab 1 alt+c  # round to the 1st comparison row, column 1 with column 1, and compare
 sleep 0.5
@@ -154,12 +157,8 @@ check "by keyboard: copy the records not found" "$expected" "$(clipboard_after "
 # An empty clipboard, so that the copies by mouse below cannot meet these texts.
 xclip -selection clipboard -i /dev/null
 
-offer "$work/one.txt"
-paste1
-served
-offer "$work/two.txt"
-paste2
-served
+paste_file "$work/one.txt" paste1
+paste_file "$work/two.txt" paste2
 kill "$offer_pid" 2>/dev/null
 
 compare_first_columns
@@ -184,9 +183,7 @@ sleep 0.2
 paste1
 served
 printf 'none\r\n' >"$work/none.txt"
-offer "$work/none.txt"
-paste2
-served
+paste_file "$work/none.txt" paste2
 kill "$offer_pid" 2>/dev/null
 compare_first_columns
 copy5
@@ -196,18 +193,14 @@ check "LibreOffice's quoted two-line cell stays one record" "$expected" "$(clipb
 # Sorted as a Swedish reader expects: Å and Ö after Z, Ł as a kind of L (Łódź with Lodz),
 # Cyrillic after Latin. List 1 keeps the three columns of its earlier pastes.
 printf '\303\226rebro\r\nZakopane\r\n\305\201\303\263d\305\272\r\nlublin\r\n\320\257\320\275\320\260\r\n\320\260\320\275\320\275\320\260\r\nOslo\r\n\303\205re\r\n' >"$work/nordic.txt"
-offer "$work/nordic.txt"
-paste1
-served
+paste_file "$work/nordic.txt" paste1
 kill "$offer_pid" 2>/dev/null
 compare_first_columns
 header5
 copy5
 expected=$(bytes '\305\201\303\263d\305\272\t\t\rlublin\t\t\rOslo\t\t\rZakopane\t\t\r\303\205re\t\t\r\303\226rebro\t\t\r\320\260\320\275\320\275\320\260\t\t\r\320\257\320\275\320\260\t\t\r')
 check "header click sorts in the Swedish order" "$expected" "$(clipboard_after "$expected")"
-offer "$work/two.txt"  # List 2 as it was, for what follows
-paste2
-served
+paste_file "$work/two.txt" paste2  # List 2 as it was, for what follows
 kill "$offer_pid" 2>/dev/null
 
 windows() { visible_windows | wc -l; }
@@ -234,9 +227,7 @@ check "program still running after the fault" yes "$(kill -0 "$app_pid" 2>/dev/n
 
 # And it goes on working: paste, compare, copy.
 printf 'Zed\tnew\r\n' >"$work/three.txt"
-offer "$work/three.txt"
-paste1
-served
+paste_file "$work/three.txt" paste1
 kill "$offer_pid" 2>/dev/null
 compare_first_columns
 copy3
@@ -246,12 +237,8 @@ check "works after the fault (List 1 keeps its three columns)" "$(bytes 'Zed\tne
 # platform's text is Unicode), the NUL stays in its cell, and no record or cell goes missing.
 printf 'n\0l\t\xff\xfeok\r\n' >"$work/bad1.txt"
 printf 'n\0l\r\n' >"$work/bad2.txt"
-offer "$work/bad1.txt"
-paste1
-served
-offer "$work/bad2.txt"
-paste2
-served
+paste_file "$work/bad1.txt" paste1
+paste_file "$work/bad2.txt" paste2
 kill "$offer_pid" 2>/dev/null
 compare_first_columns
 copy3

@@ -42,7 +42,9 @@ public:
 
     /// Asks the processor to fetch the first bytes of row r.
     void prefetchRowText(std::size_t r) const {
-        __builtin_prefetch(text_.data() + (rowStart_[r] & kOffsetMask));
+        const char* begin = text_.data() + (rowStart_[r] & kOffsetMask);
+        __builtin_prefetch(begin);
+        __builtin_prefetch(begin + 64);
     }
 
     /// Bytes of text held, which bounds the text of any set of distinct rows.

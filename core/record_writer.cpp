@@ -31,17 +31,32 @@ void appendTrimmedRow(std::string& out, std::string_view row, std::size_t column
 }  // namespace
 
 std::string writeRecords(const RecordList& list) {
+    std::string out;
+    writeRecords(list, out);
+    return out;
+}
+
+std::size_t writtenSizeBound(const RecordList& list) {
+    // A list shows each row of its table at most once, and trimming only shortens cells, so the
+    // table's text plus `columns` TABs and CRs a row hold the whole text.
+    return list.recordCount() == 0 ? 0
+                                   : list.table()->textSize() + list.recordCount() * list.columnCount();
+}
+
+void writeRecords(const RecordList& list, std::string& out) {
     const std::size_t n = list.recordCount();
     const std::size_t columns = list.columnCount();
+    out.clear();
+    if (n == 0) return;
     const RecordTable& table = *list.table();
 
-    // A list shows each row of its table at most once, and trimming only shortens cells, so the
-    // table's text plus `columns` TABs and CRs a row hold the whole text. Pages of it that the
-    // text does not reach are never touched.
-    std::string out;
-    const std::size_t bound = table.textSize() + n * columns;
-    out.reserve(bound);
-    preferHugePages(out.data(), bound);
+    // Pages of the room that the text does not reach are never touched.
+    const std::size_t bound = writtenSizeBound(list);
+    if (out.capacity() < bound) {
+        out = std::string();
+        out.reserve(bound);
+        preferHugePages(out.data(), bound);
+    }
 
     // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
     constexpr std::size_t kAhead = 8;
@@ -59,7 +74,6 @@ std::string writeRecords(const RecordList& list) {
         }
         out.push_back('\r');
     }
-    return out;
 }
 
 }  // namespace sorvane::core

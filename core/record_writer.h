@@ -15,4 +15,12 @@ std::string_view trimSpaces(std::string_view cell);
 /// between cells and a CR after every row; no LF anywhere and no header row.
 std::string writeRecords(const RecordList& list);
 
+/// The most bytes that writeRecords(list) can take; cheap to compute.
+std::size_t writtenSizeBound(const RecordList& list);
+
+/// The same text, written into `out` in place of what it held. `out` keeps its memory when it
+/// has room for writtenSizeBound(list), so lists written in turn into one string reserved for
+/// the largest touch no fresh pages after the first.
+void writeRecords(const RecordList& list, std::string& out);
+
 }  // namespace sorvane::core

@@ -1,15 +1,20 @@
 #include "workspace.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
 #include "count_text.h"
+#include "memory_advice.h"
 #include "record_reader.h"
 #include "record_writer.h"
 #include "text_order.h"
 
 namespace sorvane::core {
 namespace {
+
+constexpr ListId kResultLists[] = {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
+                                   ListId::NotFound2};
 
 ListId inputOf(Side side) { return side == Side::List1 ? ListId::List1 : ListId::List2; }
 ListId matchesOf(Side side) { return side == Side::List1 ? ListId::Matches1 : ListId::Matches2; }
@@ -40,6 +45,7 @@ void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
     StepRunner steps(ui);
     steps.run([&] { ui.setPointer(Pointer::Busy); });
     steps.run([&] { mutableList(input).clear(); });
+    copyText_ = std::string();
 
     std::string text;
     steps.run([&] { text = clipboard.text(); });
@@ -83,17 +89,23 @@ void Workspace::copy(ListId id, Clipboard& clipboard, CommandUi& ui) {
     StepRunner steps(ui);
     steps.run([&] { ui.setPointer(Pointer::Busy); });
     steps.run([&] { clipboard.clear(); });
-    std::string text;
-    steps.run([&] { text = writeRecords(source); });
-    steps.run([&] { clipboard.setText(text); });
+    steps.run([&] {
+        // Room for the largest result list from the start, so copying them in turn never moves it.
+        if (copyText_.capacity() == 0) {
+            std::size_t largest = 0;
+            for (const ListId r : kResultLists) largest = std::max(largest, writtenSizeBound(list(r)));
+            copyText_.reserve(largest);
+            preferHugePages(copyText_.data(), largest);
+        }
+        writeRecords(source, copyText_);
+    });
+    steps.run([&] { clipboard.setText(copyText_); });
     steps.run([&] { ui.setPointer(Pointer::Arrow); });
 }
 
 std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Engine engine) {
-    for (const ListId id : {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
-                            ListId::NotFound2}) {
-        mutableList(id).clear();
-    }
+    copyText_ = std::string();
+    for (const ListId id : kResultLists) mutableList(id).clear();
     const RecordList& list1 = list(ListId::List1);
     const RecordList& list2 = list(ListId::List2);
     auto result = compareLists(list1, list2, texts, engine);
@@ -104,10 +116,7 @@ std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Engine 
     mutableList(ListId::Matches2).setRecords(list2.table(), tableRows(list2, std::move(outcome.matched2)));
     mutableList(ListId::NotFound1).setRecords(list1.table(), tableRows(list1, std::move(outcome.unmatched1)));
     mutableList(ListId::NotFound2).setRecords(list2.table(), tableRows(list2, std::move(outcome.unmatched2)));
-    for (const ListId id : {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
-                            ListId::NotFound2}) {
-        setCount(id);
-    }
+    for (const ListId id : kResultLists) setCount(id);
     return std::nullopt;
 }
 

@@ -206,6 +206,19 @@ TEST_F(WorkspaceTest, CopyRetriedSetsTheWholeTextOnceAndCancelLeavesTheClipboard
     EXPECT_EQ(clipboard.content, "kept");
 }
 
+// Copies in turn share one buffer; each must still hold its own list and nothing of the last.
+TEST_F(WorkspaceTest, CopiesInTurnHoldOnlyTheirOwnList) {
+    paste(Side::List1, "a much longer record\tx\rb\r");
+    paste(Side::List2, "b\r");
+    ASSERT_EQ(ws.compare(firstColumns()), std::nullopt);
+    ws.copy(ListId::NotFound1, clipboard, ui);
+    EXPECT_EQ(clipboard.content, "a much longer record\tx\r");
+    ws.copy(ListId::Matches1, clipboard, ui);
+    EXPECT_EQ(clipboard.content, "b\t\r");
+    ws.copy(ListId::Matches2, clipboard, ui);
+    EXPECT_EQ(clipboard.content, "b\r");
+}
+
 // Copied result lists paste back as the same records, less outer spaces.
 TEST_F(WorkspaceTest, CopiedResultPastesBackAsTheSameRecords) {
     paste(Side::List1, " x \t y\r\nq\r\n");

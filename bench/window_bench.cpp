@@ -3,7 +3,10 @@
 // work; Compare, a header-click sort, a scroll to the end of List 1, and a copy until `xclip -o` has read it all; then the process's peak memory. Run it under X (Xvfb
 // will do) with xclip installed:
 //
-//   sorvane-window-bench LIST1 LIST2 [--out DIR]
+//   sorvane-window-bench LIST1 LIST2 [--out DIR] [--target TARGET]
+//
+// xclip offers each list as UTF8_STRING, as Gnumeric does; --target offers it as another type
+// instead, such as text/plain;charset=utf-8, which LibreOffice Calc offers besides.
 //
 // With --out, all four result lists are copied and read back with xclip into DIR
 // (matches1.tsv, matches2.tsv, notfound1.tsv, notfound2.tsv), with the four count labels in
@@ -50,8 +53,9 @@ double timed(const std::function<void()>& step) {
 }
 
 // Puts a file on the clipboard through xclip, which keeps serving it in the background.
-void offer(const QString& path) {
-    QProcess::execute(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", path});
+void offer(const QString& path, const QString& target) {
+    QProcess::execute(QStringLiteral("xclip"),
+                      {"-selection", "clipboard", "-t", target, "-i", path});
     QThread::msleep(200);
 }
 
@@ -61,12 +65,12 @@ public:
     double waitMs = 0;
 
 protected:
-    QString platformText() override {
+    Delivery platformText() override {
         QElapsedTimer timer;
         timer.start();
-        QString text = SystemClipboard::platformText();
+        Delivery delivery = SystemClipboard::platformText();
         waitMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        return text;
+        return delivery;
     }
 };
 
@@ -78,10 +82,18 @@ void trigger(sorvane::ui::Principal& window, int toolbar) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: sorvane-window-bench LIST1 LIST2 [--out DIR]\n");
+    QString out;
+    QString target = QStringLiteral("UTF8_STRING");
+    for (int i = 3; i + 1 < argc; i += 2) {
+        if (QByteArray(argv[i]) == "--out") out = QString::fromLocal8Bit(argv[i + 1]);
+        if (QByteArray(argv[i]) == "--target") target = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    if (argc < 3 || argc % 2 == 0) {
+        std::fprintf(stderr, "usage: sorvane-window-bench LIST1 LIST2 [--out DIR] [--target TARGET]\n");
         return 64;
     }
+    const bool keep = !out.isEmpty();
+    if (!keep) out = QDir::tempPath();
     TimedClipboard clipboard;
     sorvane::ui::Principal window(nullptr, &clipboard);
     window.show();
@@ -91,7 +103,7 @@ int main(int argc, char** argv) {
     double waitMs[2];
     double pastePeakMb[2];
     for (int side = 0; side < 2; ++side) {
-        offer(QString::fromLocal8Bit(argv[1 + side]));
+        offer(QString::fromLocal8Bit(argv[1 + side]), target);
         pasteMs[side] = timed([&] { trigger(window, 1 + side); });
         waitMs[side] = clipboard.waitMs;
         pastePeakMb[side] = peakMb();
@@ -133,18 +145,16 @@ int main(int argc, char** argv) {
             }
         });
     };
-    const QString out = argc > 4 && QByteArray(argv[3]) == "--out" ? QString::fromLocal8Bit(argv[4])
-                                                                    : QDir::tempPath();
     const char* const names[4] = {"matches1.tsv", "matches2.tsv", "notfound1.tsv", "notfound2.tsv"};
     double copyMs[4];
     QString countLines;
     for (int k = 0; k < 4; ++k) {
         copyMs[k] = copyAndRead(3 + k, QDir(out).filePath(QString::fromLatin1(names[k])));
         countLines += window.findChild<QLabel*>(QStringLiteral("Label%1").arg(13 + k))->text() + "\n";
-        if (argc <= 4) QFile::remove(QDir(out).filePath(QString::fromLatin1(names[k])));
+        if (!keep) QFile::remove(QDir(out).filePath(QString::fromLatin1(names[k])));
     }
     const double peak = peakMb();
-    if (argc > 4) {
+    if (keep) {
         QFile counts(QDir(out).filePath("counts.txt"));
         if (counts.open(QIODevice::WriteOnly)) counts.write(countLines.toUtf8());
     }

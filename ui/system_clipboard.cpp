@@ -12,14 +12,26 @@
 namespace sorvane::ui {
 namespace {
 
+// Where the program that owns the clipboard offers its text as UTF-8 bytes, they are taken as
+// they come, as Qt's own text() takes them first too. Text through a QString would be held as
+// UTF-16 besides: 2 bytes a character for text that is mostly 1 byte a character.
+const QString kUtf8Text = QStringLiteral("text/plain;charset=utf-8");
+
+// A buffer for `bytes` UTF-8 bytes of clipboard text, which at a million records is tens of
+// megabytes.
+std::string textBuffer(std::size_t bytes) {
+    std::string out;
+    out.reserve(bytes);
+    core::preferHugePages(out.data(), out.capacity());
+    return out;
+}
+
 // UTF-8 of `text`, encoded a slice at a time straight into the result, so a large clipboard
-// text is not held a third time on its way in.
-std::string utf8Of(const QString& text) {
+// text is not held a third time on its way in. `text` is given back on return.
+std::string utf8Of(QString text) {
     constexpr qsizetype kSlice = 1 << 16;
     QStringEncoder encoder(QStringConverter::Utf8);
-    std::string out;
-    out.reserve(static_cast<std::size_t>(text.size()) + text.size() / 8);
-    core::preferHugePages(out.data(), out.capacity());
+    std::string out = textBuffer(static_cast<std::size_t>(text.size()) + text.size() / 8);
     std::string slice;
     for (qsizetype start = 0; start < text.size(); start += kSlice) {
         const QStringView view = QStringView(text).mid(start, kSlice);
@@ -30,6 +42,23 @@ std::string utf8Of(const QString& text) {
     return out;
 }
 
+// The text of UTF-8 bytes, read exactly as QString::fromUtf8 reads them: without a leading
+// byte order mark, and with each invalid sequence replaced by U+FFFD. Valid bytes, which is
+// nearly always, are copied as they stand. `bytes` is given back on return.
+std::string utf8Of(QByteArray bytes) {
+    if (!QByteArrayView(bytes).isValidUtf8()) {
+        QString decoded = QString::fromUtf8(bytes);
+        bytes = QByteArray();
+        return utf8Of(std::move(decoded));
+    }
+    const QByteArrayView text = QByteArrayView(bytes).startsWith("\xEF\xBB\xBF")
+                                    ? QByteArrayView(bytes).sliced(3)
+                                    : QByteArrayView(bytes);
+    std::string out = textBuffer(static_cast<std::size_t>(text.size()));
+    out.append(text.data(), static_cast<std::size_t>(text.size()));
+    return out;
+}
+
 bool offersText(const QClipboard* clipboard) {
     const QMimeData* mime = clipboard->mimeData();
     return mime != nullptr && mime->hasText();
@@ -37,25 +66,40 @@ bool offersText(const QClipboard* clipboard) {
 
 }  // namespace
 
-QString SystemClipboard::platformText() { return QGuiApplication::clipboard()->text(); }
+SystemClipboard::Delivery SystemClipboard::platformText() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* mime = clipboard->mimeData();
+    if (mime != nullptr && mime->formats().contains(kUtf8Text)) {
+        QByteArray bytes = mime->data(kUtf8Text);
+        if (!bytes.isEmpty()) return {std::move(bytes), QString()};
+    }
+    return {QByteArray(), clipboard->text()};
+}
 
 std::string SystemClipboard::text() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const bool offered = offersText(clipboard);
-    const QString text = platformText();
-    if (offered && text.isEmpty() && !offersText(clipboard)) {
+    Delivery delivery = platformText();
+    if (offered && delivery.utf8.isEmpty() && delivery.decoded.isEmpty() &&
+        !offersText(clipboard)) {
         throw core::StepError(kTransferFailed,
                               "The program that copied the text stopped before sending it");
     }
-    // Qt hands over text from every platform with LF line ends; the reader needs CR-ended rows.
-    return core::normalizeLineEnds(utf8Of(text));
+    // Text from every platform comes with LF line ends; the reader needs CR-ended rows.
+    return core::normalizeLineEnds(delivery.utf8.isNull() ? utf8Of(std::move(delivery.decoded))
+                                                          : utf8Of(std::move(delivery.utf8)));
 }
 
 void SystemClipboard::clear() { QGuiApplication::clipboard()->clear(); }
 
 void SystemClipboard::setText(const std::string& text) {
-    QGuiApplication::clipboard()->setText(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    // Handed over as the UTF-8 bytes that every platform sends on, which the clipboard serves
+    // as they stand; a QString would hold the text a second and a third time, as UTF-16 and as
+    // the UTF-8 made from it for each program that asks.
+    auto* mime = new QMimeData;
+    mime->setData(QStringLiteral("text/plain"),
+                  QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 }  // namespace sorvane::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -22,8 +23,14 @@ public:
     void setText(const std::string& text) override;
 
 protected:
-    /// The platform's text as Qt hands it over, after waiting for the program that owns it.
-    virtual QString platformText();
+    /// What the platform hands over, after waiting for the program that owns the clipboard:
+    /// the text's bytes where that program offers them as UTF-8 (`utf8`), else the text as Qt
+    /// decoded it (`decoded`). The other member is left null.
+    struct Delivery {
+        QByteArray utf8;
+        QString decoded;
+    };
+    virtual Delivery platformText();
 };
 
 }  // namespace sorvane::ui

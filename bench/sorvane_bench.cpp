@@ -14,6 +14,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "clipboard.h"
@@ -26,7 +27,7 @@ namespace {
 
 using namespace sorvane::core;
 
-bool writeFile(const std::string& path, const std::string& bytes) {
+bool writeFile(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
@@ -42,8 +43,9 @@ double millis(F&& f) {
 }
 
 // A clipboard that holds one text, handed over whole to the paste that reads it. Copied text is
-// written straight to the output file, if there is one, rather than held as a second copy; the
-// time that takes is kept apart so the copy timing is the command's own.
+// written straight from its room to the output file, if there is one, rather than held as a
+// second copy; the time that takes is kept apart so the copy timing is the command's own. The
+// room is kept from copy to copy, as a clipboard of its own would keep it.
 class BenchClipboard : public Clipboard {
 public:
     std::string content;
@@ -58,7 +60,11 @@ public:
         return normalise ? normalizeLineEnds(std::move(t)) : t;
     }
     void clear() override { content = std::string(); }
-    void setText(const std::string& text) override {
+    void setText(const std::string& text) override { write(text); }
+    void putText(std::size_t length) override { write({room(), length}); }
+
+private:
+    void write(std::string_view text) {
         if (outPath.empty()) return;
         writeMs += millis([&] { written = writeFile(outPath, text); });
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 namespace sorvane::core {
@@ -16,6 +18,23 @@ public:
     virtual void clear() = 0;
     /// Puts `text` on the clipboard, whole.
     virtual void setText(const std::string& text) = 0;
+
+    /// Room for `bytes` bytes of text that the next putText() puts on the clipboard. A copy
+    /// writes straight into it, so a clipboard that holds its text in a buffer of its own hands
+    /// that buffer out rather than take a second copy; only the bytes written are ever touched.
+    /// By default the room is kept from copy to copy, growing when asked for more.
+    virtual char* textRoom(std::size_t bytes);
+    /// Puts the first `length` bytes of the room on the clipboard, whole; by default through
+    /// setText. The room keeps them, so a failed putText can be tried again.
+    virtual void putText(std::size_t length) { setText(std::string(room_.get(), length)); }
+
+protected:
+    /// The room that textRoom() gave by default.
+    const char* room() const { return room_.get(); }
+
+private:
+    std::unique_ptr<char[]> room_;
+    std::size_t roomSize_ = 0;
 };
 
 }  // namespace sorvane::core

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
-#include "memory_advice.h"
 #include "text_scan.h"
 
 namespace sorvane::core {
@@ -16,24 +16,30 @@ std::string_view trimSpaces(std::string_view cell) {
 
 namespace {
 
-// Appends one row's cells, each without its outer spaces, with TABs up to `columns` cells.
-void appendTrimmedRow(std::string& out, std::string_view row, std::size_t columns) {
+// Writes `bytes` at `out` and returns the end of what it wrote.
+char* put(char* out, std::string_view bytes) {
+    if (!bytes.empty()) std::memcpy(out, bytes.data(), bytes.size());
+    return out + bytes.size();
+}
+
+// Writes one row's cells, each without its outer spaces, with TABs up to `columns` cells.
+char* putTrimmedRow(char* out, std::string_view row, std::size_t columns) {
     std::size_t pos = 0;
     for (std::size_t c = 0; c < columns; ++c) {
-        if (c > 0) out.push_back('\t');
+        if (c > 0) *out++ = '\t';
         if (pos > row.size()) continue;  // the record has no more cells
         const std::size_t tab = row.find('\t', pos);
-        out.append(trimSpaces(row.substr(pos, tab - pos)));
+        out = put(out, trimSpaces(row.substr(pos, tab - pos)));
         pos = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
     }
+    return out;
 }
 
 }  // namespace
 
 std::string writeRecords(const RecordList& list) {
-    std::string out;
-    writeRecords(list, out);
-    return out;
+    const auto room = std::make_unique_for_overwrite<char[]>(writtenSizeBound(list));
+    return std::string(room.get(), writeRecords(list, room.get()));
 }
 
 std::size_t writtenSizeBound(const RecordList& list) {
@@ -43,20 +49,12 @@ std::size_t writtenSizeBound(const RecordList& list) {
                                    : list.table()->textSize() + list.recordCount() * list.columnCount();
 }
 
-void writeRecords(const RecordList& list, std::string& out) {
+std::size_t writeRecords(const RecordList& list, char* out) {
     const std::size_t n = list.recordCount();
+    if (n == 0) return 0;
     const std::size_t columns = list.columnCount();
-    out.clear();
-    if (n == 0) return;
     const RecordTable& table = *list.table();
-
-    // Pages of the room that the text does not reach are never touched.
-    const std::size_t bound = writtenSizeBound(list);
-    if (out.capacity() < bound) {
-        out = std::string();
-        out.reserve(bound);
-        preferHugePages(out.data(), bound);
-    }
+    char* const begin = out;
 
     // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
     constexpr std::size_t kAhead = 8;
@@ -67,13 +65,16 @@ void writeRecords(const RecordList& list, std::string& out) {
         const RowMarks marks = marksOf(row);
         if (!marks.spaces) {
             // Nothing to trim: the stored row is already its cells joined by TAB.
-            out.append(row);
-            out.append(columns - std::min(columns, marks.tabs + 1), '\t');
+            out = put(out, row);
+            const std::size_t missing = columns - std::min(columns, marks.tabs + 1);
+            std::memset(out, '\t', missing);
+            out += missing;
         } else {
-            appendTrimmedRow(out, row, columns);
+            out = putTrimmedRow(out, row, columns);
         }
-        out.push_back('\r');
+        *out++ = '\r';
     }
+    return static_cast<std::size_t>(out - begin);
 }
 
 }  // namespace sorvane::core

@@ -18,9 +18,8 @@ std::string writeRecords(const RecordList& list);
 /// The most bytes that writeRecords(list) can take; cheap to compute.
 std::size_t writtenSizeBound(const RecordList& list);
 
-/// The same text, written into `out` in place of what it held. `out` keeps its memory when it
-/// has room for writtenSizeBound(list), so lists written in turn into one string reserved for
-/// the largest touch no fresh pages after the first.
-void writeRecords(const RecordList& list, std::string& out);
+/// The same text, written at `out`, which has room for writtenSizeBound(list) bytes; returns
+/// its length. Nothing past the text is touched.
+std::size_t writeRecords(const RecordList& list, char* out);
 
 }  // namespace sorvane::core

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "count_text.h"
-#include "memory_advice.h"
 #include "record_reader.h"
 #include "record_writer.h"
 #include "text_order.h"
@@ -45,7 +44,6 @@ void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
     StepRunner steps(ui);
     steps.run([&] { ui.setPointer(Pointer::Busy); });
     steps.run([&] { mutableList(input).clear(); });
-    copyText_ = std::string();
 
     std::string text;
     steps.run([&] { text = clipboard.text(); });
@@ -89,22 +87,19 @@ void Workspace::copy(ListId id, Clipboard& clipboard, CommandUi& ui) {
     StepRunner steps(ui);
     steps.run([&] { ui.setPointer(Pointer::Busy); });
     steps.run([&] { clipboard.clear(); });
+    std::size_t length = 0;
     steps.run([&] {
-        // Room for the largest result list from the start, so copying them in turn never moves it.
-        if (copyText_.capacity() == 0) {
-            std::size_t largest = 0;
-            for (const ListId r : kResultLists) largest = std::max(largest, writtenSizeBound(list(r)));
-            copyText_.reserve(largest);
-            preferHugePages(copyText_.data(), largest);
-        }
-        writeRecords(source, copyText_);
+        // Room for whichever result list is copied, the same for each: a clipboard that keeps
+        // its room then faults in its pages once, not once for every list copied in turn.
+        std::size_t room = writtenSizeBound(source);
+        for (const ListId r : kResultLists) room = std::max(room, writtenSizeBound(list(r)));
+        length = writeRecords(source, clipboard.textRoom(room));
     });
-    steps.run([&] { clipboard.setText(copyText_); });
+    steps.run([&] { clipboard.putText(length); });
     steps.run([&] { ui.setPointer(Pointer::Arrow); });
 }
 
 std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Engine engine) {
-    copyText_ = std::string();
     for (const ListId id : kResultLists) mutableList(id).clear();
     const RecordList& list1 = list(ListId::List1);
     const RecordList& list2 = list(ListId::List2);

@@ -73,10 +73,6 @@ private:
     std::array<std::string, 6> labels_;
     std::array<std::vector<std::string>, 2> choosers_;
     std::array<std::uint64_t, 2> chooserRevisions_{};
-    // The last copy's text. Its memory is kept for the next copy, so copying the result lists
-    // one after the other reuses pages instead of faulting in fresh ones; a paste or a compare,
-    // which change what a copy will hold, give it back.
-    std::string copyText_;
 };
 
 }  // namespace sorvane::core

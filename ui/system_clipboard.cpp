@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 #include "line_ends.h"
 #include "step_runner.h"
 #include "memory_advice.h"
@@ -93,13 +95,27 @@ std::string SystemClipboard::text() {
 void SystemClipboard::clear() { QGuiApplication::clipboard()->clear(); }
 
 void SystemClipboard::setText(const std::string& text) {
+    const std::size_t length = text.size();
+    std::copy(text.begin(), text.end(), textRoom(length));
+    putText(length);
+}
+
+char* SystemClipboard::textRoom(std::size_t bytes) {
+    room_ = QByteArray(static_cast<qsizetype>(bytes), Qt::Uninitialized);
+    core::preferHugePages(room_.constData(), bytes);
+    return room_.data();
+}
+
+void SystemClipboard::putText(std::size_t length) {
     // Handed over as the UTF-8 bytes that every platform sends on, which the clipboard serves
-    // as they stand; a QString would hold the text a second and a third time, as UTF-16 and as
-    // the UTF-8 made from it for each program that asks.
+    // as they stand: a QString would hold the text a second and a third time, as UTF-16 and as
+    // the UTF-8 made from it for each program that asks. Room past the text was never touched
+    // and costs no memory, so it is not given back by copying the text into a tighter array.
+    room_.truncate(static_cast<qsizetype>(length));
     auto* mime = new QMimeData;
-    mime->setData(QStringLiteral("text/plain"),
-                  QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    mime->setData(QStringLiteral("text/plain"), room_);
     QGuiApplication::clipboard()->setMimeData(mime);
+    room_ = QByteArray();
 }
 
 }  // namespace sorvane::ui

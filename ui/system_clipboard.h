@@ -21,6 +21,9 @@ public:
     std::string text() override;
     void clear() override;
     void setText(const std::string& text) override;
+    /// The room is the byte array that the clipboard then serves as it stands.
+    char* textRoom(std::size_t bytes) override;
+    void putText(std::size_t length) override;
 
 protected:
     /// What the platform hands over, after waiting for the program that owns the clipboard:
@@ -31,6 +34,9 @@ protected:
         QString decoded;
     };
     virtual Delivery platformText();
+
+private:
+    QByteArray room_;
 };
 
 }  // namespace sorvane::ui

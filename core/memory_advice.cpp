@@ -5,6 +5,9 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace sorvane::core {
 
@@ -21,6 +24,12 @@ void preferHugePages(const void* data, std::size_t bytes) {
 #else
     (void)data;
     (void)bytes;
+#endif
+}
+
+void releaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
 #endif
 }
 

@@ -20,6 +20,7 @@
 
 #include "captioned_frame.h"
 #include "layout.h"
+#include "memory_advice.h"
 #include "pictures.h"
 #include "record_list_model.h"
 #include "system_clipboard.h"
@@ -308,9 +309,13 @@ void Principal::applyLayout() {
 void Principal::paste(Side side) {
     workspace_.paste(side, *clipboard_, *this);
     showWorkspace();
+    core::releaseFreedMemory();
 }
 
-void Principal::copy(ListId id) { workspace_.copy(id, *clipboard_, *this); }
+void Principal::copy(ListId id) {
+    workspace_.copy(id, *clipboard_, *this);
+    core::releaseFreedMemory();
+}
 
 void Principal::compare() {
     core::ChooserTexts texts;
@@ -327,6 +332,7 @@ void Principal::compare() {
         refusal = core::errorText(core::kOutOfMemoryNumber, core::kOutOfMemoryDescription);
     }
     showWorkspace();
+    core::releaseFreedMemory();
     if (refusal) messages_->refusal(this, QString::fromStdString(*refusal));
 }
 
@@ -339,6 +345,7 @@ void Principal::headerClicked(ListId id, int section) {
                                      core::kOutOfMemoryNumber, core::kOutOfMemoryDescription)));
     }
     showWorkspace();
+    core::releaseFreedMemory();
 }
 
 QString Principal::instructionsText() {

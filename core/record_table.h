@@ -40,7 +40,8 @@ public:
     /// it; for loops that visit rows out of order.
     void prefetchRowStart(std::size_t r) const { __builtin_prefetch(&rowStart_[r]); }
 
-    /// Asks the processor to fetch the first bytes of row r.
+    /// Asks the processor to fetch the first two cache lines of row r: a row of ten cells seldom
+    /// fits in one.
     void prefetchRowText(std::size_t r) const {
         const char* begin = text_.data() + (rowStart_[r] & kOffsetMask);
         __builtin_prefetch(begin);

@@ -163,11 +163,12 @@ int main(int argc, char** argv) {
                 qPrintable(countLines.trimmed().replace('\n', QStringLiteral(" / "))));
     std::printf("paste1_ms=%.0f paste2_ms=%.0f compare_ms=%.0f sort_ms=%.0f scroll_ms=%.0f\n",
                 pasteMs[0], pasteMs[1], compareMs, sortMs, scrollMs);
-    std::printf("paste_clipboard_ms: %.0f %.0f; paste_own_ms: %.0f %.0f\n", waitMs[0], waitMs[1],
-                pasteMs[0] - waitMs[0], pasteMs[1] - waitMs[1]);
-    std::printf("copy_read_ms: matches1=%.0f matches2=%.0f notfound1=%.0f notfound2=%.0f\n",
+    std::printf("paste1_wait_ms=%.0f paste2_wait_ms=%.0f paste1_own_ms=%.0f paste2_own_ms=%.0f\n",
+                waitMs[0], waitMs[1], pasteMs[0] - waitMs[0], pasteMs[1] - waitMs[1]);
+    std::printf("copy_matches1_ms=%.0f copy_matches2_ms=%.0f copy_notfound1_ms=%.0f "
+                "copy_notfound2_ms=%.0f\n",
                 copyMs[0], copyMs[1], copyMs[2], copyMs[3]);
-    std::printf("peak_rss_mb after paste 1: %.0f, after paste 2: %.0f, at the end: %.0f\n",
-                pastePeakMb[0], pastePeakMb[1], peak);
+    std::printf("peak_rss_mb=%.0f (after paste 1: %.0f, after paste 2: %.0f)\n", peak,
+                pastePeakMb[0], pastePeakMb[1]);
     return 0;
 }

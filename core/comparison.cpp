@@ -165,12 +165,14 @@ struct Partitions {
         auto partOf = [bits](std::uint32_t h) -> std::size_t { return bits ? h >> (32 - bits) : 0; };
         // Each record's key is read once, in list order, then the records are dealt out.
         auto inOrder = std::make_unique_for_overwrite<Entry[]>(n);
+        preferHugePages(inOrder.get(), n * sizeof(Entry));
         for (std::size_t p = 0; p < n; ++p) {
             inOrder[p] = keys.entry(p);
             ++start[partOf(inOrder[p].hash) + 1];
         }
         for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
         entries = std::make_unique_for_overwrite<Entry[]>(n);
+        preferHugePages(entries.get(), n * sizeof(Entry));
         std::vector<std::size_t> fill(start.begin(), start.end() - 1);
         for (std::size_t p = 0; p < n; ++p) entries[fill[partOf(inOrder[p].hash)]++] = inOrder[p];
     }

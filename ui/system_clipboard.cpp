@@ -8,8 +8,9 @@
 #include <algorithm>
 
 #include "line_ends.h"
-#include "step_runner.h"
 #include "memory_advice.h"
+#include "step_runner.h"
+#include "x_selection.h"
 
 namespace sorvane::ui {
 namespace {
@@ -44,21 +45,17 @@ std::string utf8Of(QString text) {
     return out;
 }
 
-// The text of UTF-8 bytes, read exactly as QString::fromUtf8 reads them: without a leading
-// byte order mark, and with each invalid sequence replaced by U+FFFD. Valid bytes, which is
-// nearly always, are copied as they stand. `bytes` is given back on return.
-std::string utf8Of(QByteArray bytes) {
-    if (!QByteArrayView(bytes).isValidUtf8()) {
-        QString decoded = QString::fromUtf8(bytes);
-        bytes = QByteArray();
+// The text of UTF-8 bytes as they came, read exactly as QString::fromUtf8 reads them: without a
+// leading byte order mark, and with each invalid sequence replaced by U+FFFD. Valid bytes, which
+// is nearly always, stay where they are.
+std::string utf8Of(std::string bytes) {
+    if (!QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8()) {
+        QString decoded = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        std::string().swap(bytes);
         return utf8Of(std::move(decoded));
     }
-    const QByteArrayView text = QByteArrayView(bytes).startsWith("\xEF\xBB\xBF")
-                                    ? QByteArrayView(bytes).sliced(3)
-                                    : QByteArrayView(bytes);
-    std::string out = textBuffer(static_cast<std::size_t>(text.size()));
-    out.append(text.data(), static_cast<std::size_t>(text.size()));
-    return out;
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    return bytes;
 }
 
 bool offersText(const QClipboard* clipboard) {
@@ -71,25 +68,49 @@ bool offersText(const QClipboard* clipboard) {
 SystemClipboard::Delivery SystemClipboard::platformText() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* mime = clipboard->mimeData();
-    if (mime != nullptr && mime->formats().contains(kUtf8Text)) {
-        QByteArray bytes = mime->data(kUtf8Text);
-        if (!bytes.isEmpty()) return {std::move(bytes), QString()};
+    const bool utf8Offered = mime != nullptr && mime->formats().contains(kUtf8Text);
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    // Our own X reader, under the name Qt asks for first. A program that owns the clipboard
+    // itself would have to answer its own request, so it takes Qt's way, which hands it over
+    // without a transfer.
+    if (x11 != nullptr && !clipboard->ownsClipboard() && (utf8Offered || offersText(clipboard))) {
+        SelectionText read = readClipboardSelection(
+            x11->connection(), utf8Offered ? "text/plain;charset=utf-8" : "UTF8_STRING");
+        switch (read.outcome) {
+            case SelectionRead::kDelivered:
+                // As Qt reads a UTF8_STRING: without the NUL that some owners end it with.
+                if (!utf8Offered && read.bytes.ends_with('\0')) read.bytes.pop_back();
+                return {std::move(read.bytes), QString()};
+            case SelectionRead::kFailed:
+                return {};
+            case SelectionRead::kRefused:  // text under an older name, which Qt decodes
+            case SelectionRead::kUnavailable:
+                break;
+        }
     }
-    return {QByteArray(), clipboard->text()};
+    if (utf8Offered) {
+        const QByteArray bytes = mime->data(kUtf8Text);
+        if (!bytes.isEmpty()) {
+            std::string copy = textBuffer(static_cast<std::size_t>(bytes.size()));
+            copy.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+            return {std::move(copy), QString()};
+        }
+    }
+    return {std::nullopt, clipboard->text()};
 }
 
 std::string SystemClipboard::text() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const bool offered = offersText(clipboard);
     Delivery delivery = platformText();
-    if (offered && delivery.utf8.isEmpty() && delivery.decoded.isEmpty() &&
-        !offersText(clipboard)) {
+    const bool none = (!delivery.utf8 || delivery.utf8->empty()) && delivery.decoded.isEmpty();
+    if (offered && none && !offersText(clipboard)) {
         throw core::StepError(kTransferFailed,
                               "The program that copied the text stopped before sending it");
     }
     // Text from every platform comes with LF line ends; the reader needs CR-ended rows.
-    return core::normalizeLineEnds(delivery.utf8.isNull() ? utf8Of(std::move(delivery.decoded))
-                                                          : utf8Of(std::move(delivery.utf8)));
+    return core::normalizeLineEnds(delivery.utf8 ? utf8Of(std::move(*delivery.utf8))
+                                                 : utf8Of(std::move(delivery.decoded)));
 }
 
 void SystemClipboard::clear() { QGuiApplication::clipboard()->clear(); }

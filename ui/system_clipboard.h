@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "clipboard.h"
 
@@ -27,10 +29,10 @@ public:
 
 protected:
     /// What the platform hands over, after waiting for the program that owns the clipboard:
-    /// the text's bytes where that program offers them as UTF-8 (`utf8`), else the text as Qt
-    /// decoded it (`decoded`). The other member is left null.
+    /// the text's bytes as they came where that program offers them as UTF-8 (`utf8`), else the
+    /// text as Qt decoded it (`decoded`).
     struct Delivery {
-        QByteArray utf8;
+        std::optional<std::string> utf8;
         QString decoded;
     };
     virtual Delivery platformText();

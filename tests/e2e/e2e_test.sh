@@ -174,9 +174,10 @@ import -window root "$screenshot"
 check "screenshot taken" yes "$([ -s "$screenshot" ] && echo yes)"
 check "program still running" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
 
-# A capture of LibreOffice Calc's tab-separated text, offered as a spreadsheet offers text: the
-# quoted two-line cell stays one cell. Nothing in List 2 matches, so Records not found holds all.
-xclip -selection clipboard -quiet -t UTF8_STRING -i \
+# A capture of LibreOffice Calc's tab-separated text, offered under the name Calc gives its UTF-8
+# (the other lists go as UTF8_STRING, as Gnumeric offers them): the quoted two-line cell stays
+# one cell. Nothing in List 2 matches, so Records not found holds all.
+xclip -selection clipboard -quiet -t 'text/plain;charset=utf-8' -i \
     "$(dirname "$0")/../data/clipboard/libreoffice-calc-tsvc.txt" >"$work/offer.log" 2>&1 &
 offer_pid=$!
 sleep 0.2

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,6 +28,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
 
 #include <cstdio>
@@ -130,15 +132,14 @@ int main(int argc, char** argv) {
             ownMs = timed([&] { trigger(window, toolbar); });
             QProcess reader;
             reader.setStandardOutputFile(file);
+            // The window answers xclip's requests from its event loop, as it does while it waits
+            // for its user; a blocking wait would hold up every chunk.
+            QEventLoop waiting;
+            QObject::connect(&reader, &QProcess::finished, &waiting, &QEventLoop::quit);
+            QObject::connect(&reader, &QProcess::errorOccurred, &waiting, &QEventLoop::quit);
+            QTimer::singleShot(120'000, &waiting, &QEventLoop::quit);
             reader.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
-            // The window must answer xclip's requests while it waits, so events are processed
-            // between short waits; the state, not waitForFinished's answer, says when it ended.
-            QElapsedTimer deadline;
-            deadline.start();
-            while (reader.state() != QProcess::NotRunning && deadline.elapsed() < 120'000) {
-                reader.waitForFinished(10);
-                QApplication::processEvents();
-            }
+            waiting.exec();
             if (reader.state() != QProcess::NotRunning) {
                 std::fprintf(stderr, "sorvane-window-bench: xclip -o did not finish\n");
                 reader.kill();

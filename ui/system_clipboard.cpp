@@ -29,6 +29,19 @@ std::string textBuffer(std::size_t bytes) {
     return out;
 }
 
+// A copy of bytes of clipboard text.
+std::string copyOf(QByteArrayView bytes) {
+    std::string out = textBuffer(static_cast<std::size_t>(bytes.size()));
+    out.append(bytes.data(), static_cast<std::size_t>(bytes.size()));
+    return out;
+}
+
+// Qt's own connection to the X server, or null off X.
+xcb_connection_t* x11Connection() {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
 // UTF-8 of `text`, encoded a slice at a time straight into the result, so a large clipboard
 // text is not held a third time on its way in. `text` is given back on return.
 std::string utf8Of(QString text) {
@@ -69,13 +82,12 @@ SystemClipboard::Delivery SystemClipboard::platformText() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* mime = clipboard->mimeData();
     const bool utf8Offered = mime != nullptr && mime->formats().contains(kUtf8Text);
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    // Our own X reader, under the name Qt asks for first. A program that owns the clipboard
-    // itself would have to answer its own request, so it takes Qt's way, which hands it over
-    // without a transfer.
+    xcb_connection_t* x11 = x11Connection();
+    // Our own X reader, under the name Qt asks for first. Where Qt itself owns the clipboard,
+    // Qt hands the text over without a transfer.
     if (x11 != nullptr && !clipboard->ownsClipboard() && (utf8Offered || offersText(clipboard))) {
         SelectionText read = readClipboardSelection(
-            x11->connection(), utf8Offered ? "text/plain;charset=utf-8" : "UTF8_STRING");
+            x11, utf8Offered ? "text/plain;charset=utf-8" : "UTF8_STRING");
         switch (read.outcome) {
             case SelectionRead::kDelivered:
                 // As Qt reads a UTF8_STRING: without the NUL that some owners end it with.
@@ -90,16 +102,17 @@ SystemClipboard::Delivery SystemClipboard::platformText() {
     }
     if (utf8Offered) {
         const QByteArray bytes = mime->data(kUtf8Text);
-        if (!bytes.isEmpty()) {
-            std::string copy = textBuffer(static_cast<std::size_t>(bytes.size()));
-            copy.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-            return {std::move(copy), QString()};
-        }
+        if (!bytes.isEmpty()) return {copyOf(bytes), QString()};
     }
     return {std::nullopt, clipboard->text()};
 }
 
 std::string SystemClipboard::text() {
+    // Text this program copied itself is at hand. Asked of the X server, it would have to be
+    // sent by this very thread, which would be waiting for it.
+    if (const QByteArray* own = owner_ != nullptr ? owner_->text() : nullptr) {
+        return core::normalizeLineEnds(utf8Of(copyOf(*own)));
+    }
     QClipboard* clipboard = QGuiApplication::clipboard();
     const bool offered = offersText(clipboard);
     Delivery delivery = platformText();
@@ -113,7 +126,10 @@ std::string SystemClipboard::text() {
                                                  : utf8Of(std::move(delivery.decoded)));
 }
 
-void SystemClipboard::clear() { QGuiApplication::clipboard()->clear(); }
+void SystemClipboard::clear() {
+    if (owner_ != nullptr) owner_->release();
+    QGuiApplication::clipboard()->clear();
+}
 
 void SystemClipboard::setText(const std::string& text) {
     const std::size_t length = text.size();
@@ -133,6 +149,13 @@ void SystemClipboard::putText(std::size_t length) {
     // the UTF-8 made from it for each program that asks. Room past the text was never touched
     // and costs no memory, so it is not given back by copying the text into a tighter array.
     room_.truncate(static_cast<qsizetype>(length));
+    if (xcb_connection_t* x11 = x11Connection()) {
+        if (owner_ == nullptr) owner_ = XClipboardOwner::open(x11);
+        if (owner_ != nullptr && owner_->own(room_)) {
+            room_ = QByteArray();
+            return;
+        }
+    }
     auto* mime = new QMimeData;
     mime->setData(QStringLiteral("text/plain"), room_);
     QGuiApplication::clipboard()->setMimeData(mime);

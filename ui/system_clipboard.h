@@ -8,10 +8,12 @@
 #include <string>
 
 #include "clipboard.h"
+#include "x_selection.h"
 
 namespace sorvane::ui {
 
-/// The system clipboard's plain text, through Qt.
+/// The system clipboard's plain text: through Qt, and on X over connections of its own where
+/// Qt would hold a large text several times or send it slowly.
 ///
 /// A read fails (StepError number kTransferFailed) when the clipboard offered text, delivered
 /// none, and no longer offers any: the program that copied it went away in the middle of the
@@ -39,6 +41,7 @@ protected:
 
 private:
     QByteArray room_;
+    std::unique_ptr<XClipboardOwner> owner_;  // on X, once something was copied
 };
 
 }  // namespace sorvane::ui

@@ -90,6 +90,7 @@ click() { xdotool mousemove --sync $((X + $1 * scale)) $((Y + $2 * scale)) click
 paste1() { click 610 162; }
 paste2() { click 1238 162; }
 copy3() { click 610 361; }
+copy4() { click 1238 361; }
 copy5() { click 610 560; }
 header5() { click 64 588; }
 combo1_0() { click 135 43; }
@@ -173,6 +174,19 @@ check "Matches of List 1, copied" "$(bytes 'Ann\t12\tRome\rBob\t7\tParis\r')" \
 import -window root "$screenshot"
 check "screenshot taken" yes "$([ -s "$screenshot" ] && echo yes)"
 check "program still running" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
+
+# The program's own copy pasted back, which it takes without asking the X server: List 2
+# becomes the records of List 1 not found, so the matches of List 2 are those in List 1's order.
+# List 1 is pasted again too, so that both choosers start empty.
+copy5
+clipboard_after "$(bytes '<b>Cid</b>\t3\tOslo\rAnn\t99\tLima\r')" >/dev/null
+paste2
+paste_file "$work/one.txt" paste1
+kill "$offer_pid" 2>/dev/null
+compare_first_columns
+copy4
+expected=$(bytes 'Ann\t99\tLima\r<b>Cid</b>\t3\tOslo\r')
+check "own copy pasted back into List 2" "$expected" "$(clipboard_after "$expected")"
 
 # A capture of LibreOffice Calc's tab-separated text, offered under the name Calc gives its UTF-8
 # (the other lists go as UTF8_STRING, as Gnumeric offers them): the quoted two-line cell stays

@@ -1,6 +1,7 @@
 #include "x_selection.h"
 
 #include <poll.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <optional>
+#include <string>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -91,15 +92,16 @@ xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection) {
     return reply ? reply->owner : XCB_NONE;
 }
 
-// The owner of the clipboard as both connections see it, or nothing when they disagree: DISPLAY
-// names the server of this program's own connections, and the program may have been pointed at
-// another. The same owner window seen through both says they reach one server.
-std::optional<xcb_window_t> sharedOwner(xcb_connection_t* c, xcb_atom_t clipboard,
-                                        xcb_connection_t* sameServerAs) {
-    const xcb_window_t owner = selectionOwner(c, clipboard);
-    const auto [theirs] = atoms<1>(sameServerAs, {"CLIPBOARD"});
-    if (owner != selectionOwner(sameServerAs, theirs)) return std::nullopt;
-    return owner;
+// Whether the two connections reach one server: DISPLAY names the server of this program's own
+// connections, and the program may have been pointed at another. A name made known to the
+// server through one connection is known through the other only on the same server.
+bool sameServer(xcb_connection_t* c, xcb_connection_t* other) {
+    const std::string name = "SORVANE_PROCESS_" + std::to_string(getpid());
+    atoms<1>(c, {name});
+    const XOwned<xcb_intern_atom_reply_t> known(xcb_intern_atom_reply(
+        other, xcb_intern_atom(other, 1, static_cast<std::uint16_t>(name.size()), name.data()),
+        nullptr));
+    return known && known->atom != XCB_NONE;
 }
 
 // The next event, or null once `deadline` has passed or the connection has failed.
@@ -185,19 +187,19 @@ SelectionText readClipboardSelection(xcb_connection_t* sameServerAs, const char*
     xcb_connection_t* c = connection.get();
     const auto [clipboard, wanted, incr, property] =
         atoms<4>(c, {"CLIPBOARD", target, "INCR", kProperty});
-    const std::optional<xcb_window_t> owner = sharedOwner(c, clipboard, sameServerAs);
-    if (!owner) return {};
-    if (*owner == XCB_NONE) return {SelectionRead::kRefused, {}};
+    if (!sameServer(c, sameServerAs)) return {};
+    const xcb_window_t owner = selectionOwner(c, clipboard);
+    if (owner == XCB_NONE) return {SelectionRead::kRefused, {}};
 
     const xcb_window_t window = connection.newWindow();
     // The owner's windows are destroyed when its process ends, so a transfer whose owner went
     // away fails at once instead of waiting out its patience.
     const std::uint32_t structureEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    xcb_change_window_attributes(c, *owner, XCB_CW_EVENT_MASK, &structureEvents);
+    xcb_change_window_attributes(c, owner, XCB_CW_EVENT_MASK, &structureEvents);
     xcb_convert_selection(c, window, clipboard, wanted, property, XCB_CURRENT_TIME);
     xcb_flush(c);
 
-    Transfer transfer(c, *owner, window, property);
+    Transfer transfer(c, owner, window, property);
     const auto answer = transfer.await(&Transfer::answered);
     if (!answer) return {SelectionRead::kFailed, {}};
     if (reinterpret_cast<const xcb_selection_notify_event_t*>(answer.get())->property == XCB_NONE) {
@@ -369,7 +371,7 @@ std::unique_ptr<XClipboardOwner> XClipboardOwner::open(xcb_connection_t* sameSer
         std::tuple_cat(
             atoms<8>(c, {"CLIPBOARD", "TARGETS", "UTF8_STRING", "text/plain;charset=utf-8",
                          "text/plain", "TEXT", "INCR", kProperty}));
-    if (!sharedOwner(c, state->clipboard, sameServerAs)) return nullptr;
+    if (!sameServer(c, sameServerAs)) return nullptr;
     // A chunk and its request must fit the largest request the server takes.
     const std::size_t largest = std::size_t{xcb_get_maximum_request_length(c)} * 4;
     state->chunk = std::min(kChunk, largest - 64);

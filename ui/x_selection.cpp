@@ -273,7 +273,7 @@ struct XClipboardOwner::State {
                 answer(*reinterpret_cast<const xcb_selection_request_event_t*>(event));
                 break;
             case XCB_SELECTION_CLEAR:
-                // Another program copied something: the clipboard is its now.
+                // The clipboard went to another program, or to none.
                 owned = false;
                 text = QByteArray();
                 break;

@@ -35,6 +35,10 @@ constexpr std::string_view kProperty = "SORVANE_SELECTION";
 // room is reserved for no more than this up front.
 constexpr std::size_t kMostReservedUpFront = std::size_t{1} << 30;
 
+// Room reserved for a chunked text whose owner gives no size: address space, which costs no
+// memory until written, so that a text of up to a million records or so need not move.
+constexpr std::size_t kRoomUpFront = std::size_t{128} << 20;
+
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
@@ -174,6 +178,16 @@ private:
     xcb_atom_t property_;
 };
 
+// Moves the text into room for `bytes` bytes, backed by huge pages before anything is written
+// there: tens of megabytes faulted in 4 KB at a time cost more than their transfer.
+void growRoom(std::string& text, std::size_t bytes) {
+    std::string room;
+    room.reserve(bytes);
+    core::preferHugePages(room.data(), room.capacity());
+    room.append(text);
+    text.swap(room);
+}
+
 std::string_view valueOf(const xcb_get_property_reply_t* reply) {
     return {static_cast<const char*>(xcb_get_property_value(reply)),
             static_cast<std::size_t>(xcb_get_property_value_length(reply))};
@@ -215,18 +229,23 @@ SelectionText readClipboardSelection(xcb_connection_t* sameServerAs, const char*
         return text;
     }
 
-    // In chunks: the first value is the owner's lower bound on the size, and the text is
-    // appended where it will stay, so no chunk is copied twice.
+    // In chunks: the first value is the owner's lower bound on the size (xclip sends none), and
+    // the text is appended where it will stay.
     std::uint32_t expected = 0;
     std::memcpy(&expected, valueOf(first.get()).data(),
                 std::min(sizeof expected, valueOf(first.get()).size()));
-    text.bytes.reserve(std::min<std::size_t>(expected, kMostReservedUpFront));
-    core::preferHugePages(text.bytes.data(), text.bytes.capacity());
+    growRoom(text.bytes,
+             std::max(std::min<std::size_t>(expected, kMostReservedUpFront), kRoomUpFront));
     for (;;) {
         const auto chunk = transfer.await(&Transfer::newValue) ? transfer.take() : nullptr;
         if (!chunk) return {SelectionRead::kFailed, {}};
-        if (xcb_get_property_value_length(chunk.get()) == 0) return text;
-        text.bytes.append(valueOf(chunk.get()));
+        const std::string_view value = valueOf(chunk.get());
+        if (value.empty()) return text;
+        if (text.bytes.capacity() - text.bytes.size() < value.size()) {
+            growRoom(text.bytes,
+                     std::max(2 * text.bytes.capacity(), text.bytes.size() + value.size()));
+        }
+        text.bytes.append(value);
     }
 }
 

@@ -27,6 +27,14 @@ void preferHugePages(const void* data, std::size_t bytes) {
 #endif
 }
 
+void growWithHugePages(std::string& text, std::size_t capacity) {
+    std::string room;
+    room.reserve(capacity);
+    preferHugePages(room.data(), room.capacity());
+    room.append(text);
+    text.swap(room);
+}
+
 void releaseFreedMemory() {
 #if defined(__GLIBC__)
     malloc_trim(0);

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <new>
 
+#include "memory_advice.h"
+
 namespace sorvane::core {
 namespace {
 
@@ -116,11 +118,23 @@ const std::shared_ptr<const TextOrder>& rootOrder() {
 
 RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrder& order) {
     const std::size_t n = list.recordCount();
+    // Tens of megabytes of keys and entries at a million records, each backed by huge pages
+    // before it is written. A key takes a few bytes a character; keys that outgrow their room
+    // move into twice as much, before the key that would not fit.
     std::string keys;
-    std::vector<Entry> entries(n);
+    growWithHugePages(keys, n * 32);
+    std::vector<Entry> entries;
+    entries.reserve(n);
+    preferHugePages(entries.data(), n * sizeof(Entry));
+    entries.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t start = keys.size();
-        order.appendKey(keys, list.cell(i, column));
+        const std::string_view cell = list.cell(i, column);
+        const std::size_t room = 4 * cell.size() + 64;
+        if (keys.capacity() - keys.size() < room) {
+            growWithHugePages(keys, std::max(2 * keys.capacity(), keys.size() + room));
+        }
+        order.appendKey(keys, cell);
         // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
         const std::size_t length = std::min<std::size_t>(keys.size() - start, UINT32_MAX);
         entries[i] = {0, start, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(i)};

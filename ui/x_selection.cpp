@@ -178,16 +178,6 @@ private:
     xcb_atom_t property_;
 };
 
-// Moves the text into room for `bytes` bytes, backed by huge pages before anything is written
-// there: tens of megabytes faulted in 4 KB at a time cost more than their transfer.
-void growRoom(std::string& text, std::size_t bytes) {
-    std::string room;
-    room.reserve(bytes);
-    core::preferHugePages(room.data(), room.capacity());
-    room.append(text);
-    text.swap(room);
-}
-
 std::string_view valueOf(const xcb_get_property_reply_t* reply) {
     return {static_cast<const char*>(xcb_get_property_value(reply)),
             static_cast<std::size_t>(xcb_get_property_value_length(reply))};
@@ -234,7 +224,7 @@ SelectionText readClipboardSelection(xcb_connection_t* sameServerAs, const char*
     std::uint32_t expected = 0;
     std::memcpy(&expected, valueOf(first.get()).data(),
                 std::min(sizeof expected, valueOf(first.get()).size()));
-    growRoom(text.bytes,
+    core::growWithHugePages(text.bytes,
              std::max(std::min<std::size_t>(expected, kMostReservedUpFront), kRoomUpFront));
     for (;;) {
         const auto chunk = transfer.await(&Transfer::newValue) ? transfer.take() : nullptr;
@@ -242,7 +232,7 @@ SelectionText readClipboardSelection(xcb_connection_t* sameServerAs, const char*
         const std::string_view value = valueOf(chunk.get());
         if (value.empty()) return text;
         if (text.bytes.capacity() - text.bytes.size() < value.size()) {
-            growRoom(text.bytes,
+            core::growWithHugePages(text.bytes,
                      std::max(2 * text.bytes.capacity(), text.bytes.size() + value.size()));
         }
         text.bytes.append(value);

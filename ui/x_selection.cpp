@@ -224,16 +224,16 @@ SelectionText readClipboardSelection(xcb_connection_t* sameServerAs, const char*
     std::uint32_t expected = 0;
     std::memcpy(&expected, valueOf(first.get()).data(),
                 std::min(sizeof expected, valueOf(first.get()).size()));
-    core::growWithHugePages(text.bytes,
-             std::max(std::min<std::size_t>(expected, kMostReservedUpFront), kRoomUpFront));
+    core::growWithHugePages(
+        text.bytes, std::max(std::min<std::size_t>(expected, kMostReservedUpFront), kRoomUpFront));
     for (;;) {
         const auto chunk = transfer.await(&Transfer::newValue) ? transfer.take() : nullptr;
         if (!chunk) return {SelectionRead::kFailed, {}};
         const std::string_view value = valueOf(chunk.get());
         if (value.empty()) return text;
         if (text.bytes.capacity() - text.bytes.size() < value.size()) {
-            core::growWithHugePages(text.bytes,
-                     std::max(2 * text.bytes.capacity(), text.bytes.size() + value.size()));
+            core::growWithHugePages(
+                text.bytes, std::max(2 * text.bytes.capacity(), text.bytes.size() + value.size()));
         }
         text.bytes.append(value);
     }

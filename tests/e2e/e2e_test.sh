@@ -215,6 +215,10 @@ header5
 copy5
 expected=$(bytes '\305\201\303\263d\305\272\t\t\rlublin\t\t\rOslo\t\t\rZakopane\t\t\r\303\205re\t\t\r\303\226rebro\t\t\r\320\260\320\275\320\275\320\260\t\t\r\320\257\320\275\320\260\t\t\r')
 check "header click sorts in the Swedish order" "$expected" "$(clipboard_after "$expected")"
+# The same copy as an older program asks for it, in Latin-1: '?' for what Latin-1 lacks.
+expected=$(bytes '?\363d?\t\t\rlublin\t\t\rOslo\t\t\rZakopane\t\t\r\305re\t\t\r\326rebro\t\t\r????\t\t\r???\t\t\r')
+check "the copy as Latin-1 STRING" "$expected" \
+    "$(xclip -o -selection clipboard -t STRING | od -An -c | tr -s ' \n' ' ')"
 paste_file "$work/two.txt" paste2  # List 2 as it was, for what follows
 kill "$offer_pid" 2>/dev/null
 

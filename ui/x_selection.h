@@ -36,8 +36,8 @@ SelectionText readClipboardSelection(xcb_connection_t* sameServerAs, const char*
 /// Serves this program's copied text as the X CLIPBOARD selection, over a connection of its own,
 /// from the thread that opened it. Qt sends a large text in chunks as large as the server takes
 /// (16 MB), and the server and the program reading it then each wait for a whole chunk before
-/// passing it on; chunks of 256 KB keep all three busy at once, which halves the time a
-/// spreadsheet waits for a million records.
+/// passing it on; chunks of 256 KB keep all three busy at once, which more than halved the
+/// time xclip took to read 45 MB.
 class XClipboardOwner {
 public:
     /// A connection to the X server that `sameServerAs` talks to; null where none can be made.

@@ -353,8 +353,8 @@ struct XClipboardOwner::State {
     // The next chunk, once the requestor has deleted the last one; an empty one ends the text.
     void sendNext(const xcb_property_notify_event_t& event) {
         if (event.state != XCB_PROPERTY_DELETE) return;
-        const auto o = std::find_if(outgoing.begin(), outgoing.end(), [&](const Outgoing& o) {
-            return o.requestor == event.window && o.property == event.atom;
+        const auto o = std::find_if(outgoing.begin(), outgoing.end(), [&](const Outgoing& t) {
+            return t.requestor == event.window && t.property == event.atom;
         });
         if (o == outgoing.end()) return;
         const std::size_t size =

@@ -5,13 +5,11 @@
 namespace sorvane::core {
 
 char* Clipboard::textRoom(std::size_t bytes) {
-    if (roomSize_ < bytes) {
-        room_.reset();
-        room_ = std::make_unique_for_overwrite<char[]>(bytes);
-        roomSize_ = bytes;
-        preferHugePages(room_.get(), bytes);
+    if (room_.size() < bytes) {
+        room_ = HugeVector<char>();  // the old room goes before the new one is taken
+        room_.resize(bytes);
     }
-    return room_.get();
+    return room_.data();
 }
 
 }  // namespace sorvane::core

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
+
+#include "memory_advice.h"
 
 namespace sorvane::core {
 
@@ -26,15 +27,14 @@ public:
     virtual char* textRoom(std::size_t bytes);
     /// Puts the first `length` bytes of the room on the clipboard, whole; by default through
     /// setText. The room keeps them, so a failed putText can be tried again.
-    virtual void putText(std::size_t length) { setText(std::string(room_.get(), length)); }
+    virtual void putText(std::size_t length) { setText(std::string(room_.data(), length)); }
 
 protected:
     /// The room that textRoom() gave by default.
-    const char* room() const { return room_.get(); }
+    const char* room() const { return room_.data(); }
 
 private:
-    std::unique_ptr<char[]> room_;
-    std::size_t roomSize_ = 0;
+    HugeVector<char> room_;
 };
 
 }  // namespace sorvane::core

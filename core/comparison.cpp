@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "literal_pairing.h"
 #include "memory_advice.h"
@@ -157,22 +156,20 @@ private:
 
 // The records of a list grouped by the top bits of their key's hash; each group keeps list order.
 struct Partitions {
-    std::unique_ptr<Entry[]> entries;
+    HugeVector<Entry> entries;
     std::vector<std::size_t> start;  // partition p is entries[start[p], start[p + 1])
 
     Partitions(const Keys& keys, unsigned bits) : start((std::size_t{1} << bits) + 1, 0) {
         const std::size_t n = keys.size();
         auto partOf = [bits](std::uint32_t h) -> std::size_t { return bits ? h >> (32 - bits) : 0; };
         // Each record's key is read once, in list order, then the records are dealt out.
-        auto inOrder = std::make_unique_for_overwrite<Entry[]>(n);
-        preferHugePages(inOrder.get(), n * sizeof(Entry));
+        HugeVector<Entry> inOrder(n);
         for (std::size_t p = 0; p < n; ++p) {
             inOrder[p] = keys.entry(p);
             ++start[partOf(inOrder[p].hash) + 1];
         }
         for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
-        entries = std::make_unique_for_overwrite<Entry[]>(n);
-        preferHugePages(entries.get(), n * sizeof(Entry));
+        entries.resize(n);
         std::vector<std::size_t> fill(start.begin(), start.end() - 1);
         for (std::size_t p = 0; p < n; ++p) entries[fill[partOf(inOrder[p].hash)]++] = inOrder[p];
     }
@@ -207,10 +204,7 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
     const Partitions parts1(keys1, bits);
     const Partitions parts2(keys2, bits);
 
-    std::vector<std::uint32_t> partner;
-    partner.reserve(n1);
-    preferHugePages(partner.data(), n1 * sizeof(std::uint32_t));
-    partner.assign(n1, kNone);
+    HugeVector<std::uint32_t> partner(n1, kNone);
     std::size_t pairs = 0;
     std::vector<Slot> slots;
     std::vector<std::uint32_t> next;
@@ -219,9 +213,9 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
         if (isLong(e[near].key)) keys.prefetchKey(e[near].position);
     };
     for (std::size_t part = 0; part + 1 < parts2.start.size(); ++part) {
-        const Entry* e2 = parts2.entries.get() + parts2.start[part];
+        const Entry* e2 = parts2.entries.data() + parts2.start[part];
         const std::size_t m2 = parts2.start[part + 1] - parts2.start[part];
-        const Entry* e1 = parts1.entries.get() + parts1.start[part];
+        const Entry* e1 = parts1.entries.data() + parts1.start[part];
         const std::size_t m1 = parts1.start[part + 1] - parts1.start[part];
         if (m1 == 0 || m2 == 0) continue;
 

@@ -32,10 +32,10 @@ struct Refusal {
 
 /// A comparison's result, as positions (0-based) in the order the input lists show.
 struct Outcome {
-    std::vector<std::uint32_t> matched1;    ///< List 1 side of each pair, in the order found
-    std::vector<std::uint32_t> matched2;    ///< partner of matched1[k] in List 2
-    std::vector<std::uint32_t> unmatched1;  ///< List 1 records without a partner, ascending
-    std::vector<std::uint32_t> unmatched2;  ///< List 2 records without a partner, ascending
+    RowNumbers matched1;    ///< List 1 side of each pair, in the order found
+    RowNumbers matched2;    ///< partner of matched1[k] in List 2
+    RowNumbers unmatched1;  ///< List 1 records without a partner, ascending
+    RowNumbers unmatched2;  ///< List 2 records without a partner, ascending
     bool operator==(const Outcome&) const = default;
 };
 

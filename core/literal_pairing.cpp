@@ -5,7 +5,7 @@
 namespace sorvane::core {
 namespace {
 
-bool inSet(const std::vector<std::uint32_t>& set, std::uint32_t x) {
+bool inSet(const RowNumbers& set, std::uint32_t x) {
     return std::find(set.begin(), set.end(), x) != set.end();
 }
 

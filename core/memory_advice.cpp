@@ -1,6 +1,7 @@
 #include "memory_advice.h"
 
 #include <cstdint>
+#include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -10,12 +11,16 @@
 #endif
 
 namespace sorvane::core {
+namespace {
 
-void preferHugePages(const void* data, std::size_t bytes) {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// A buffer smaller than this may hold no whole huge page, depending on where it starts.
+constexpr std::size_t kLargeBuffer = 2 * kHugePage;
+
+// Advises the whole huge pages inside [data, data + bytes).
+void adviseWholePages(const void* data, std::size_t bytes) {
 #if defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    if (bytes < 2 * kHugePage) return;
-    // Only whole huge pages inside the buffer can be backed by one; the advice covers them.
     const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHugePage - 1);
     if (end > begin) {
@@ -27,12 +32,36 @@ void preferHugePages(const void* data, std::size_t bytes) {
 #endif
 }
 
+}  // namespace
+
+void preferHugePages(const void* data, std::size_t bytes) {
+    if (bytes >= kLargeBuffer) adviseWholePages(data, bytes);
+}
+
 void growWithHugePages(std::string& text, std::size_t capacity) {
     std::string room;
     room.reserve(capacity);
     preferHugePages(room.data(), room.capacity());
     room.append(text);
     text.swap(room);
+}
+
+void* allocateHugeBacked(std::size_t bytes) {
+    // A room of a huge page or more takes whole ones, leaving less than one unused at its end.
+    if (bytes < kHugePage) return ::operator new(bytes);
+    const std::size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (whole < bytes) throw std::bad_alloc();
+    void* room = ::operator new(whole, std::align_val_t{kHugePage});
+    adviseWholePages(room, whole);
+    return room;
+}
+
+void freeHugeBacked(void* room, std::size_t bytes) noexcept {
+    if (bytes < kHugePage) {
+        ::operator delete(room);
+    } else {
+        ::operator delete(room, std::align_val_t{kHugePage});
+    }
 }
 
 void releaseFreedMemory() {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "memory_advice.h"
 #include "record_table.h"
 
 namespace sorvane::core {
@@ -13,7 +14,7 @@ namespace sorvane::core {
 class TextOrder;
 
 /// Row numbers of a table, in the order a list shows them.
-using RowNumbers = std::vector<std::uint32_t>;
+using RowNumbers = HugeVector<std::uint32_t>;
 
 // One record list: numbered columns, records in the order shown, and sort settings.
 //

@@ -12,8 +12,8 @@ namespace {
 
 // Grows a vector's capacity ahead of a push_back, so that the push cannot throw once the row
 // has been compacted over its own source text.
-template <typename T>
-void makeRoom(std::vector<T>& v, std::size_t extra) {
+template <typename Vector>
+void makeRoom(Vector& v, std::size_t extra) {
     if (v.capacity() - v.size() < extra) v.reserve(std::max(v.size() + extra, v.capacity() * 2));
 }
 
@@ -29,7 +29,6 @@ void RecordReader::read() {
         // One entry per CR, plus the start and a possible unterminated last row.
         const std::size_t rows = countOf(text, '\r');
         table_.rowStart_.reserve(rows + 2);
-        preferHugePages(table_.rowStart_.data(), (rows + 2) * sizeof(std::uint64_t));
         table_.rowStart_.push_back(0);  // where the rows read so far end
     }
     while (pos_ < end_) readRow(scanRow(text, pos_));

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "memory_advice.h"
+
 namespace sorvane::core {
 
 class RecordReader;
@@ -70,7 +72,7 @@ private:
     static constexpr std::uint64_t kMaxGap = (std::uint64_t{1} << (64 - kGapShift)) - 1;
 
     std::string text_;
-    std::vector<std::uint64_t> rowStart_;  // rowCount() + 1 entries
+    HugeVector<std::uint64_t> rowStart_;  // rowCount() + 1 entries
     std::vector<std::uint32_t> wideRows_;  // ascending row numbers that have checkpoints
     std::vector<std::uint64_t> wideFirst_; // per wide row: its first entry in checkpoints_
     std::vector<std::uint64_t> checkpoints_;  // offset within the row of cell k * stride, k >= 1

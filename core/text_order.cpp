@@ -123,10 +123,7 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
     // move into twice as much, before the key that would not fit.
     std::string keys;
     growWithHugePages(keys, n * 32);
-    std::vector<Entry> entries;
-    entries.reserve(n);
-    preferHugePages(entries.data(), n * sizeof(Entry));
-    entries.resize(n);
+    HugeVector<Entry> entries(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t start = keys.size();
         const std::string_view cell = list.cell(i, column);

@@ -22,7 +22,7 @@ ListId notFoundOf(Side side) {
 }
 
 // The table rows shown at the given positions of a list, converted in place.
-RowNumbers tableRows(const RecordList& list, std::vector<std::uint32_t>&& positions) {
+RowNumbers tableRows(const RecordList& list, RowNumbers&& positions) {
     for (std::uint32_t& p : positions) p = static_cast<std::uint32_t>(list.tableRow(p));
     return std::move(positions);
 }

@@ -13,7 +13,7 @@ namespace sorvane::core {
 namespace {
 
 using testing::listOf;
-using Positions = std::vector<std::uint32_t>;
+using Positions = RowNumbers;
 
 ChooserTexts texts(std::array<std::string, 4> one, std::array<std::string, 4> two) {
     return ChooserTexts{std::move(one), std::move(two)};

@@ -62,15 +62,15 @@ std::size_t writeRecords(const RecordList& list, char* out) {
         if (i + 2 * kAhead < n) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
         if (i + kAhead < n) table.prefetchRowText(list.tableRow(i + kAhead));
         const std::string_view row = table.row(list.tableRow(i));
-        const RowMarks marks = marksOf(row);
+        const RowMarks marks = copyRow(row, out);
         if (!marks.spaces) {
-            // Nothing to trim: the stored row is already its cells joined by TAB.
-            out = put(out, row);
+            // Nothing to trim: the stored row, copied as it stands, is its cells joined by TAB.
+            out += row.size();
             const std::size_t missing = columns - std::min(columns, marks.tabs + 1);
             std::memset(out, '\t', missing);
             out += missing;
         } else {
-            out = putTrimmedRow(out, row, columns);
+            out = putTrimmedRow(out, row, columns);  // over the copy
         }
         *out++ = '\r';
     }

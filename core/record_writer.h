@@ -19,7 +19,7 @@ std::string writeRecords(const RecordList& list);
 std::size_t writtenSizeBound(const RecordList& list);
 
 /// The same text, written at `out`, which has room for writtenSizeBound(list) bytes; returns
-/// its length. Nothing past the text is touched.
+/// its length. Past the text, at most the last row's untrimmed length is written.
 std::size_t writeRecords(const RecordList& list, char* out);
 
 }  // namespace sorvane::core

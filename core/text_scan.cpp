@@ -87,7 +87,7 @@ RowScan scanRow(std::string_view text, std::size_t from) {
     return scan;
 }
 
-RowMarks marksOf(std::string_view row) {
+RowMarks copyRow(std::string_view row, char* out) {
     const char* p = row.data();
     const char* const end = p + row.size();
     RowMarks marks{0, false};
@@ -95,21 +95,26 @@ RowMarks marksOf(std::string_view row) {
 #if defined(__SSE2__)
     const __m128i tab = _mm_set1_epi8('\t');
     const __m128i space = _mm_set1_epi8(' ');
-    for (; end - p >= static_cast<std::ptrdiff_t>(kBlock); p += kBlock) {
+    for (; end - p >= static_cast<std::ptrdiff_t>(kBlock); p += kBlock, out += kBlock) {
         const __m128i block = load(p);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
         marks.tabs += bits(matches(block, tab));
         spaces |= matches(block, space);
     }
     if (p < end && row.size() >= kBlock) {
-        // The last sixteen bytes of the row, less those the loop has seen already.
-        const unsigned fresh = 0xFFFFu << (kBlock - static_cast<std::size_t>(end - p));
+        // The last sixteen bytes of the row, written again over those the loop wrote already and
+        // counted only where the loop has not seen them.
+        const std::size_t rest = static_cast<std::size_t>(end - p);
+        const unsigned fresh = 0xFFFFu << (kBlock - rest);
         const __m128i block = load(end - kBlock);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + rest - kBlock), block);
         marks.tabs += bits(matches(block, tab) & fresh);
         spaces |= matches(block, space) & fresh;
         p = end;
     }
 #endif
     for (; p < end; ++p) {
+        *out++ = *p;
         marks.tabs += *p == '\t';
         spaces |= *p == ' ';
     }

@@ -27,7 +27,9 @@ struct RowMarks {
     bool spaces;       ///< whether any space stands in it, so that a cell may need trimming
 };
 
-/// The TABs and spaces of `row`.
-RowMarks marksOf(std::string_view row);
+/// Copies `row` to `out`, which has room for it, and tells its TABs and spaces: one pass over
+/// each row for the writer, which mostly copies rows as they stand. Nothing past the copy is
+/// written.
+RowMarks copyRow(std::string_view row, char* out);
 
 }  // namespace sorvane::core

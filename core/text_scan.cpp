@@ -17,6 +17,13 @@ unsigned matches(__m128i block, __m128i pattern) {
 
 __m128i load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
+// The sum of the sixteen byte lanes.
+std::size_t laneSum(__m128i lanes) {
+    const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+    return static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+           static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+}
+
 // Set bits of a sixteen-bit mask. Without the POPCNT instruction, which the x86-64 baseline
 // lacks, the compiler's popcount is a library call; this is a few instructions in line.
 std::size_t bits(unsigned mask) {
@@ -42,9 +49,7 @@ std::size_t countOf(std::string_view text, char ch) {
         for (int i = 0; i < 255 && end - p >= static_cast<std::ptrdiff_t>(kBlock); ++i, p += kBlock) {
             lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(load(p), pattern));
         }
-        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
-        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
-                 static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+        count += laneSum(lanes);
     }
 #endif
     for (; p < end; ++p) count += *p == ch;
@@ -91,34 +96,51 @@ RowMarks copyRow(std::string_view row, char* out) {
     const char* p = row.data();
     const char* const end = p + row.size();
     RowMarks marks{0, false};
-    unsigned spaces = 0;
 #if defined(__SSE2__)
-    const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i space = _mm_set1_epi8(' ');
-    for (; end - p >= static_cast<std::ptrdiff_t>(kBlock); p += kBlock, out += kBlock) {
-        const __m128i block = load(p);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-        marks.tabs += bits(matches(block, tab));
-        spaces |= matches(block, space);
-    }
-    if (p < end && row.size() >= kBlock) {
-        // The last sixteen bytes of the row, written again over those the loop wrote already and
-        // counted only where the loop has not seen them.
-        const std::size_t rest = static_cast<std::size_t>(end - p);
-        const unsigned fresh = 0xFFFFu << (kBlock - rest);
-        const __m128i block = load(end - kBlock);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + rest - kBlock), block);
-        marks.tabs += bits(matches(block, tab) & fresh);
-        spaces |= matches(block, space) & fresh;
-        p = end;
+    if (row.size() >= kBlock) {
+        // A row is a handful of blocks, so its TABs are counted in byte lanes and its spaces
+        // gathered in one vector, and both are added up once at its end.
+        const __m128i tab = _mm_set1_epi8('\t');
+        const __m128i space = _mm_set1_epi8(' ');
+        __m128i tabs = _mm_setzero_si128();
+        __m128i spaces = _mm_setzero_si128();
+        auto look = [&](__m128i block, __m128i lanes) {
+            tabs = _mm_sub_epi8(tabs, _mm_and_si128(_mm_cmpeq_epi8(block, tab), lanes));
+            spaces = _mm_or_si128(spaces, _mm_and_si128(_mm_cmpeq_epi8(block, space), lanes));
+        };
+        const __m128i all = _mm_set1_epi8(-1);
+        for (int inLanes = 0; end - p >= static_cast<std::ptrdiff_t>(kBlock);
+             p += kBlock, out += kBlock) {
+            const __m128i block = load(p);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+            look(block, all);
+            if (++inLanes == 255) {  // before a lane could overflow
+                marks.tabs += laneSum(tabs);
+                tabs = _mm_setzero_si128();
+                inLanes = 0;
+            }
+        }
+        if (p < end) {
+            // The last sixteen bytes of the row, written again over those the loop wrote already
+            // and looked at only in the lanes the loop has not seen.
+            const auto rest = static_cast<char>(end - p);
+            const __m128i fresh = _mm_cmpgt_epi8(
+                _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                _mm_set1_epi8(static_cast<char>(kBlock - 1) - rest));
+            const __m128i block = load(end - kBlock);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (end - p) - kBlock), block);
+            look(block, fresh);
+        }
+        marks.tabs += laneSum(tabs);
+        marks.spaces = _mm_movemask_epi8(spaces) != 0;
+        return marks;
     }
 #endif
     for (; p < end; ++p) {
         *out++ = *p;
         marks.tabs += *p == '\t';
-        spaces |= *p == ' ';
+        marks.spaces = marks.spaces || *p == ' ';
     }
-    marks.spaces = spaces != 0;
     return marks;
 }
 

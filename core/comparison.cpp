@@ -188,12 +188,12 @@ struct Slot {
 constexpr std::size_t kAhead = 8;
 constexpr std::size_t kFarAhead = 16;
 
-// Pairs by key: the k-th record of List 1 with a given key pairs with the k-th record of List 2
-// with that key, which is exactly first fit in list order. Keys never meet across hash
-// partitions, so each partition is paired on its own with a table small enough to stay in the
-// processor's cache, and the pairs are put back in List 1's order at the end.
-Outcome pairByKey(const RecordList& list1, const RecordList& list2,
-                  const std::vector<ColumnPair>& columns) {
+// Each List 1 record's partner in List 2, or kNone. The k-th record of List 1 with a given key
+// pairs with the k-th record of List 2 with that key, which is exactly first fit in list order.
+// Keys never meet across hash partitions, so each partition is paired on its own with a table
+// small enough to stay in the processor's cache.
+HugeVector<std::uint32_t> partnersByKey(const RecordList& list1, const RecordList& list2,
+                                        const std::vector<ColumnPair>& columns) {
     const std::size_t n1 = list1.recordCount();
     const std::size_t n2 = list2.recordCount();
     const Keys keys1(list1, columns, false);
@@ -205,7 +205,6 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
     const Partitions parts2(keys2, bits);
 
     HugeVector<std::uint32_t> partner(n1, kNone);
-    std::size_t pairs = 0;
     std::vector<Slot> slots;
     std::vector<std::uint32_t> next;
     auto prefetch = [](const Keys& keys, const Entry* e, std::size_t far, std::size_t near) {
@@ -256,9 +255,19 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
             if (slot.head == kNone) continue;
             partner[e1[k].position] = e2[slot.head].position;
             slot.head = next[slot.head];
-            ++pairs;
         }
     }
+    return partner;
+}
+
+// Pairs by key, the pairs in List 1's order. The partitions are gone by the time the outcome is
+// built, so its rows take the memory they held rather than more.
+Outcome pairByKey(const RecordList& list1, const RecordList& list2,
+                  const std::vector<ColumnPair>& columns) {
+    const std::size_t n1 = list1.recordCount();
+    const std::size_t n2 = list2.recordCount();
+    const HugeVector<std::uint32_t> partner = partnersByKey(list1, list2, columns);
+    const auto pairs = n1 - static_cast<std::size_t>(std::count(partner.begin(), partner.end(), kNone));
 
     Outcome out;
     out.matched1.reserve(pairs);

@@ -18,6 +18,10 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // A buffer smaller than this may hold no whole huge page, depending on where it starts.
 constexpr std::size_t kLargeBuffer = 2 * kHugePage;
 
+// Rooms from half a huge page up take whole huge pages. The unused end of the last one, less than
+// a huge page, costs less than faulting a megabyte or more in 4 KB at a time.
+constexpr std::size_t kSmallestHugeRoom = kHugePage / 2;
+
 // Advises the whole huge pages inside [data, data + bytes).
 void adviseWholePages(const void* data, std::size_t bytes) {
 #if defined(MADV_HUGEPAGE)
@@ -47,8 +51,7 @@ void growWithHugePages(std::string& text, std::size_t capacity) {
 }
 
 void* allocateHugeBacked(std::size_t bytes) {
-    // A room of a huge page or more takes whole ones, leaving less than one unused at its end.
-    if (bytes < kHugePage) return ::operator new(bytes);
+    if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
     const std::size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     if (whole < bytes) throw std::bad_alloc();
     void* room = ::operator new(whole, std::align_val_t{kHugePage});
@@ -57,7 +60,7 @@ void* allocateHugeBacked(std::size_t bytes) {
 }
 
 void freeHugeBacked(void* room, std::size_t bytes) noexcept {
-    if (bytes < kHugePage) {
+    if (bytes < kSmallestHugeRoom) {
         ::operator delete(room);
     } else {
         ::operator delete(room, std::align_val_t{kHugePage});

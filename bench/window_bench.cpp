@@ -116,9 +116,11 @@ int main(int argc, char** argv) {
     window.findChild<QComboBox*>("Combo1_0")->setEditText("1");
     window.findChild<QComboBox*>("Combo2_0")->setEditText("1");
     const double compareMs = timed([&] { window.findChild<QPushButton*>("Command1")->click(); });
+    const double comparePeakMb = peakMb();
 
     auto* list1 = window.findChild<QTableView*>("ListView1");
     const double sortMs = timed([&] { emit list1->horizontalHeader()->sectionClicked(1); });
+    const double sortPeakMb = peakMb();
     const double scrollMs = timed([&] {
         list1->verticalScrollBar()->setValue(list1->verticalScrollBar()->maximum());
         list1->viewport()->repaint();
@@ -174,7 +176,8 @@ int main(int argc, char** argv) {
     std::printf("copy_matches1_own_ms=%.0f copy_matches2_own_ms=%.0f copy_notfound1_own_ms=%.0f "
                 "copy_notfound2_own_ms=%.0f\n",
                 copyOwnMs[0], copyOwnMs[1], copyOwnMs[2], copyOwnMs[3]);
-    std::printf("peak_rss_mb=%.0f (after paste 1: %.0f, after paste 2: %.0f)\n", peak,
-                pastePeakMb[0], pastePeakMb[1]);
+    std::printf("peak_rss_mb=%.0f (after paste 1: %.0f, after paste 2: %.0f, after compare: %.0f, "
+                "after sort: %.0f)\n",
+                peak, pastePeakMb[0], pastePeakMb[1], comparePeakMb, sortPeakMb);
     return 0;
 }

@@ -19,10 +19,10 @@ void preferHugePages(const void* data, std::size_t bytes);
 /// time; on a virtual machine each such fault can cost more than writing the page.
 void growWithHugePages(std::string& text, std::size_t capacity);
 
-/// Room for `bytes` bytes, not yet touched. A large room starts on a huge-page boundary and takes
-/// whole huge pages, all advised as above: advice can only cover the whole huge pages inside a
-/// buffer, and the megabyte or two of small pages at either end of one that is not aligned can
-/// cost as much to fault in as all the huge pages between. Throws std::bad_alloc.
+/// Room for `bytes` bytes, not yet touched. A room of a megabyte or more starts on a huge-page
+/// boundary and takes whole huge pages, all advised as above: advice can only cover the whole
+/// huge pages inside a buffer, and the megabyte or two of small pages at either end of one that is
+/// not aligned can cost as much to fault in as all the huge pages between. Throws std::bad_alloc.
 void* allocateHugeBacked(std::size_t bytes);
 
 /// Gives back a room from allocateHugeBacked(bytes), with the same `bytes`.

@@ -1,7 +1,9 @@
 #include "record_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 #include "memory_advice.h"
@@ -19,18 +21,29 @@ void makeRoom(Vector& v, std::size_t extra) {
 
 }  // namespace
 
-RecordReader::RecordReader(std::string text) noexcept : end_(text.size()) {
+RecordReader::RecordReader(std::string text, std::size_t narrowUpTo) noexcept
+    : end_(text.size()) {
     table_.text_ = std::move(text);
+    table_.narrow_ = end_ <= std::min<std::size_t>(narrowUpTo, UINT32_MAX);
+}
+
+template <typename F>
+void RecordReader::withEntries(F&& f) {
+    if (table_.narrow_) {
+        f(table_.start32_);
+    } else {
+        f(table_.start64_);
+    }
 }
 
 void RecordReader::read() {
     const std::string_view text(table_.text_.data(), end_);
-    if (table_.rowStart_.empty()) {
+    withEntries([&](auto& entries) {
+        if (!entries.empty()) return;
         // One entry per CR, plus the start and a possible unterminated last row.
-        const std::size_t rows = countOf(text, '\r');
-        table_.rowStart_.reserve(rows + 2);
-        table_.rowStart_.push_back(0);  // where the rows read so far end
-    }
+        entries.reserve(countOf(text, '\r') + 2);
+        entries.push_back(0);  // where the rows read so far end
+    });
     while (pos_ < end_) readRow(scanRow(text, pos_));
 }
 
@@ -48,7 +61,7 @@ void RecordReader::readRow(const RowScan& scan) {
     // Everything that can fail happens before the row is compacted over its own source.
     const std::size_t cells = scan.tabs + 1;
     const bool wide = cells > RecordTable::kCheckpointStride;
-    makeRoom(table_.rowStart_, 1);
+    withEntries([](auto& entries) { makeRoom(entries, 1); });
     if (wide) {
         makeRoom(table_.wideRows_, 1);
         makeRoom(table_.wideFirst_, 1);
@@ -56,15 +69,12 @@ void RecordReader::readRow(const RowScan& scan) {
     }
 
     // A row without LFs stays where it stands. One with LFs inside moves down to the end of the
-    // row before it, dropping them, and so does every row once the bytes between rows would be
-    // too many to count.
+    // row before it, dropping them.
     std::size_t start = begin;
-    std::size_t gap = begin - write_;
-    if (lineFeeds == 0 && gap <= RecordTable::kMaxGap) {
+    if (lineFeeds == 0) {
         write_ = scan.end;
     } else {
         start = write_;
-        gap = 0;
         const char* src = base + begin;
         const char* const srcEnd = base + scan.end;
         char* dst = base + write_;
@@ -77,6 +87,9 @@ void RecordReader::readRow(const RowScan& scan) {
             src = lf ? pieceEnd + 1 : srcEnd;
         }
         write_ = dst - base;
+        // What the move left behind joins the line end that follows, so that only CRs and LFs
+        // stand between rows.
+        std::memset(base + write_, '\n', scan.end - write_);
     }
 
     if (wide) {
@@ -89,14 +102,19 @@ void RecordReader::readRow(const RowScan& scan) {
             }
         }
     }
-    table_.rowStart_.back() = start | (static_cast<std::uint64_t>(gap) << RecordTable::kGapShift);
-    table_.rowStart_.push_back(write_);
+    withEntries([&](auto& entries) {
+        using Offset = typename std::remove_reference_t<decltype(entries)>::value_type;
+        entries.back() = static_cast<Offset>(start);
+        entries.push_back(static_cast<Offset>(write_));
+    });
     table_.widest_ = std::max(table_.widest_, cells);
     pos_ = atEnd ? end_ : scan.end + 1;
 }
 
 RecordTable RecordReader::take() {
-    if (table_.rowStart_.empty()) table_.rowStart_.push_back(0);
+    withEntries([](auto& entries) {
+        if (entries.empty()) entries.push_back(0);
+    });
     // What lies past the compacted rows is consumed text; a resize to a shorter length never
     // reallocates, so the buffer is handed over without a copy.
     table_.text_.resize(write_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "record_table.h"
@@ -19,8 +20,10 @@ namespace sorvane::core {
 // every row read so far and a later read() goes on from the row that failed.
 class RecordReader {
 public:
-    /// Takes the text to read; does no work and cannot fail beyond the move.
-    explicit RecordReader(std::string text) noexcept;
+    /// Takes the text to read; does no work and cannot fail beyond the move. A text of at most
+    /// `narrowUpTo` bytes (and under 4 GiB) keeps each row's start in four bytes, a longer one in
+    /// eight; tests lower it to read through both.
+    explicit RecordReader(std::string text, std::size_t narrowUpTo = SIZE_MAX) noexcept;
 
     /// Reads the rest of the text.
     void read();
@@ -39,6 +42,9 @@ public:
 
 private:
     void readRow(const RowScan& scan);
+    // Calls f with the table's row starts, in whichever width they are kept.
+    template <typename F>
+    void withEntries(F&& f);
 
     RecordTable table_;
     std::size_t pos_ = 0;    // next unread character

@@ -1,6 +1,7 @@
 #include "memory_advice.h"
 
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #if defined(__linux__)
@@ -50,9 +51,35 @@ void growWithHugePages(std::string& text, std::size_t capacity) {
     text.swap(room);
 }
 
+void giveBackUnusedEnd(char* data, std::size_t used, std::size_t room) {
+#if defined(MADV_DONTNEED) && defined(MADV_NOHUGEPAGE)
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    if (used == 0) return;
+    const std::uintptr_t page = (begin + used - 1) & ~(kHugePage - 1);
+    if (page < begin || page + kHugePage > begin + room) return;
+    // Worth it where most of the page is unused: its used part is set aside, the whole page
+    // given back, and the part written again in small pages.
+    const std::size_t kept = begin + used - page;
+    if (kept > kHugePage / 2) return;
+    char* const start = reinterpret_cast<char*>(page);
+    const std::string copy(start, kept);
+    if (madvise(start, kHugePage, MADV_DONTNEED) != 0) return;
+    madvise(start, kHugePage, MADV_NOHUGEPAGE);
+    std::memcpy(start, copy.data(), kept);
+#else
+    (void)data;
+    (void)used;
+    (void)room;
+#endif
+}
+
+std::size_t hugeBackedSize(std::size_t bytes) {
+    return bytes < kSmallestHugeRoom ? bytes : (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
 void* allocateHugeBacked(std::size_t bytes) {
     if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
-    const std::size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    const std::size_t whole = hugeBackedSize(bytes);
     if (whole < bytes) throw std::bad_alloc();
     void* room = ::operator new(whole, std::align_val_t{kHugePage});
     adviseWholePages(room, whole);

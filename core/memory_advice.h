@@ -19,6 +19,17 @@ void preferHugePages(const void* data, std::size_t bytes);
 /// time; on a virtual machine each such fault can cost more than writing the page.
 void growWithHugePages(std::string& text, std::size_t capacity);
 
+/// Gives back the unused end of the huge page in which the first `used` bytes of a room of
+/// `room` bytes at `data` end, where that page lies wholly in the room and is mostly unused. A
+/// room whose size was not known when it was taken ends part way into a huge page, which
+/// otherwise holds up to 2 MB for the few bytes it has. The used bytes stay as they are.
+void giveBackUnusedEnd(char* data, std::size_t used, std::size_t room);
+
+/// The same for a text: its bytes and closing NUL in its capacity.
+inline void giveBackUnusedEnd(std::string& text) {
+    giveBackUnusedEnd(text.data(), text.size() + 1, text.capacity() + 1);
+}
+
 /// Room for `bytes` bytes, not yet touched. A room of a megabyte or more starts on a huge-page
 /// boundary and takes whole huge pages, all advised as above: advice can only cover the whole
 /// huge pages inside a buffer, and the megabyte or two of small pages at either end of one that is
@@ -61,6 +72,16 @@ public:
 /// A vector through HugePageAllocator.
 template <typename T>
 using HugeVector = std::vector<T, HugePageAllocator<T>>;
+
+/// The bytes a room from allocateHugeBacked(bytes) takes.
+std::size_t hugeBackedSize(std::size_t bytes);
+
+/// The same for a vector that has its final size: its elements in the room it was given.
+template <typename T>
+void giveBackUnusedEnd(HugeVector<T>& v) {
+    giveBackUnusedEnd(reinterpret_cast<char*>(v.data()), v.size() * sizeof(T),
+                      hugeBackedSize(v.capacity() * sizeof(T)));
+}
 
 /// Gives the memory that a finished command freed back to the system. The allocator keeps freed
 /// blocks of up to tens of megabytes for reuse, and a comparison or sort of a million records

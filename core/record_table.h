@@ -84,11 +84,11 @@ private:
     }
 
     std::string text_;
-    bool narrow_ = true;                  // whether the entries are in start32_ or start64_
-    HugeVector<std::uint32_t> start32_;   // rowCount() + 1 entries for a text under 4 GiB
-    HugeVector<std::uint64_t> start64_;   // or for a longer one
-    std::vector<std::uint32_t> wideRows_;  // ascending row numbers that have checkpoints
-    std::vector<std::uint64_t> wideFirst_; // per wide row: its first entry in checkpoints_
+    bool narrow_ = true;                      // whether the entries are in start32_ or start64_
+    HugeVector<std::uint32_t> start32_;       // rowCount() + 1 entries for a text under 4 GiB
+    HugeVector<std::uint64_t> start64_;       // or for a longer one
+    std::vector<std::uint32_t> wideRows_;     // ascending row numbers that have checkpoints
+    std::vector<std::uint64_t> wideFirst_;    // per wide row: its first entry in checkpoints_
     std::vector<std::uint64_t> checkpoints_;  // offset within the row of cell k * stride, k >= 1
     std::size_t widest_ = 0;
 };

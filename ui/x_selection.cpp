@@ -230,7 +230,10 @@ SelectionText readClipboardSelection(xcb_connection_t* sameServerAs, const char*
         const auto chunk = transfer.await(&Transfer::newValue) ? transfer.take() : nullptr;
         if (!chunk) return {SelectionRead::kFailed, {}};
         const std::string_view value = valueOf(chunk.get());
-        if (value.empty()) return text;
+        if (value.empty()) {
+            core::giveBackUnusedEnd(text.bytes);
+            return text;
+        }
         if (text.bytes.capacity() - text.bytes.size() < value.size()) {
             core::growWithHugePages(
                 text.bytes, std::max(2 * text.bytes.capacity(), text.bytes.size() + value.size()));

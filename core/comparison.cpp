@@ -287,6 +287,10 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
     for (std::size_t j = 0; j < n2; ++j) {
         if (!taken[j]) out.unmatched2.push_back(static_cast<std::uint32_t>(j));
     }
+    // The result lists keep these for as long as they show them.
+    for (RowNumbers* rows : {&out.matched1, &out.matched2, &out.unmatched1, &out.unmatched2}) {
+        giveBackUnusedEnd(*rows);
+    }
     return out;
 }
 

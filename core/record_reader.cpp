@@ -69,9 +69,13 @@ void RecordReader::readRow(const RowScan& scan) {
     }
 
     // A row without LFs stays where it stands. One with LFs inside moves down to the end of the
-    // row before it, dropping them.
+    // row before it, dropping them, and so does every row once the bytes between rows would be
+    // more than a row's end should have to look back over.
     std::size_t start = begin;
-    if (lineFeeds == 0) {
+    if (lineFeeds == 0 && begin - write_ <= RecordTable::kMaxGap) {
+        // Only CRs and LFs stand between rows: what a row that moved left behind becomes LFs.
+        if (moved_) std::memset(base + write_, '\n', begin - write_);
+        moved_ = false;
         write_ = scan.end;
     } else {
         start = write_;
@@ -87,9 +91,7 @@ void RecordReader::readRow(const RowScan& scan) {
             src = lf ? pieceEnd + 1 : srcEnd;
         }
         write_ = dst - base;
-        // What the move left behind joins the line end that follows, so that only CRs and LFs
-        // stand between rows.
-        std::memset(base + write_, '\n', scan.end - write_);
+        moved_ = true;
     }
 
     if (wide) {
@@ -121,6 +123,7 @@ RecordTable RecordReader::take() {
     RecordTable out = std::move(table_);
     table_ = RecordTable();
     pos_ = end_ = write_ = 0;
+    moved_ = false;
     return out;
 }
 

@@ -50,6 +50,7 @@ private:
     std::size_t pos_ = 0;    // next unread character
     std::size_t end_ = 0;    // length of the text
     std::size_t write_ = 0;  // where the rows read so far end
+    bool moved_ = false;     // whether the last row read moved down
 };
 
 /// Reads a whole text into a table.

@@ -68,6 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A row that moves to drop its LFs leaves nothing of itself before the rows after it.
         ReaderCase{"RowsAfterOneThatMoved", "\rx\nyz\t1\r\n\r\nw\r\n\nv",
                    {{""}, {"xyz", "1"}, {""}, {"w"}, {"v"}}},
+        ReaderCase{"ManyLineFeedsBetweenRows", "a\r" + std::string(100, '\n') + "b\tc\r\nd",
+                   {{"a"}, {"b", "c"}, {"d"}}},
         ReaderCase{"NoFinalLineBreak", "a\tb", {{"a", "b"}}},
         ReaderCase{"SingleCellNoLineBreak", "a", {{"a"}}},
         ReaderCase{"TabAtEnd", "a\t", {{"a", ""}}},

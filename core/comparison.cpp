@@ -199,8 +199,11 @@ HugeVector<std::uint32_t> partnersByKey(const RecordList& list1, const RecordLis
     const Keys keys1(list1, columns, false);
     const Keys keys2(list2, columns, true);
 
+    // A few hundred records a partition, as a million records in 4,096 partitions have: their
+    // table of about 8 KB stays in the nearest cache, and a small comparison faults in 8 KB of table
+    // rather than 64 KB.
     unsigned bits = 0;
-    while (bits < 12 && (n2 >> bits) > 2048) ++bits;
+    while (bits < 12 && (n2 >> bits) > 256) ++bits;
     const Partitions parts1(keys1, bits);
     const Partitions parts2(keys2, bits);
 

@@ -200,8 +200,8 @@ HugeVector<std::uint32_t> partnersByKey(const RecordList& list1, const RecordLis
     const Keys keys2(list2, columns, true);
 
     // A few hundred records a partition, as a million records in 4,096 partitions have: their
-    // table of about 8 KB stays in the nearest cache, and a small comparison faults in 8 KB of table
-    // rather than 64 KB.
+    // table of about 8 KB stays in the nearest cache, and a small comparison faults in that much
+    // table rather than 64 KB.
     unsigned bits = 0;
     while (bits < 12 && (n2 >> bits) > 256) ++bits;
     const Partitions parts1(keys1, bits);

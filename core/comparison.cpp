@@ -188,12 +188,17 @@ struct Slot {
 constexpr std::size_t kAhead = 8;
 constexpr std::size_t kFarAhead = 16;
 
-// Each List 1 record's partner in List 2, or kNone. The k-th record of List 1 with a given key
-// pairs with the k-th record of List 2 with that key, which is exactly first fit in list order.
-// Keys never meet across hash partitions, so each partition is paired on its own with a table
-// small enough to stay in the processor's cache.
-HugeVector<std::uint32_t> partnersByKey(const RecordList& list1, const RecordList& list2,
-                                        const std::vector<ColumnPair>& columns) {
+// Each List 1 record's partner in List 2, or kNone, and how many pairs there are.
+struct Partners {
+    HugeVector<std::uint32_t> of;
+    std::size_t pairs = 0;
+};
+
+// The k-th record of List 1 with a given key pairs with the k-th record of List 2 with that key,
+// which is exactly first fit in list order. Keys never meet across hash partitions, so each
+// partition is paired on its own with a table small enough to stay in the processor's cache.
+Partners partnersByKey(const RecordList& list1, const RecordList& list2,
+                       const std::vector<ColumnPair>& columns) {
     const std::size_t n1 = list1.recordCount();
     const std::size_t n2 = list2.recordCount();
     const Keys keys1(list1, columns, false);
@@ -207,7 +212,8 @@ HugeVector<std::uint32_t> partnersByKey(const RecordList& list1, const RecordLis
     const Partitions parts1(keys1, bits);
     const Partitions parts2(keys2, bits);
 
-    HugeVector<std::uint32_t> partner(n1, kNone);
+    Partners partners{HugeVector<std::uint32_t>(n1, kNone)};
+    HugeVector<std::uint32_t>& partner = partners.of;
     std::vector<Slot> slots;
     std::vector<std::uint32_t> next;
     auto prefetch = [](const Keys& keys, const Entry* e, std::size_t far, std::size_t near) {
@@ -258,9 +264,10 @@ HugeVector<std::uint32_t> partnersByKey(const RecordList& list1, const RecordLis
             if (slot.head == kNone) continue;
             partner[e1[k].position] = e2[slot.head].position;
             slot.head = next[slot.head];
+            ++partners.pairs;
         }
     }
-    return partner;
+    return partners;
 }
 
 // Pairs by key, the pairs in List 1's order. The partitions are gone by the time the outcome is
@@ -269,8 +276,9 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
                   const std::vector<ColumnPair>& columns) {
     const std::size_t n1 = list1.recordCount();
     const std::size_t n2 = list2.recordCount();
-    const HugeVector<std::uint32_t> partner = partnersByKey(list1, list2, columns);
-    const auto pairs = n1 - static_cast<std::size_t>(std::count(partner.begin(), partner.end(), kNone));
+    const Partners partners = partnersByKey(list1, list2, columns);
+    const HugeVector<std::uint32_t>& partner = partners.of;
+    const std::size_t pairs = partners.pairs;
 
     Outcome out;
     out.matched1.reserve(pairs);

@@ -6,7 +6,6 @@
 #include <type_traits>
 #include <utility>
 
-#include "memory_advice.h"
 #include "text_scan.h"
 
 namespace sorvane::core {

@@ -75,14 +75,14 @@ private:
     // the right of a very wide row is found without scanning the whole row.
     static constexpr std::size_t kCheckpointStride = 64;
 
-    // Rows read where they stand keep their line ends between them, so text with CR or CR LF
-    // line ends is read without moving a byte. Between two rows stand only CRs and LFs, which no
-    // cell holds, so where a row ends follows from where the next one starts: entry r is where
-    // row r starts, and the last entry where the last row ends.
     // The most bytes between two rows: a row that would stand further from the one before moves
     // down to it, so finding where a row ends looks back over a few bytes at most.
     static constexpr std::size_t kMaxGap = 64;
 
+    // Rows read where they stand keep their line ends between them, so text with CR or CR LF
+    // line ends is read without moving a byte. Between two rows stand only CRs and LFs, which no
+    // cell holds, so where a row ends follows from where the next one starts: entry r is where
+    // row r starts, and the last entry where the last row ends.
     std::size_t startOf(std::size_t entry) const {
         return narrow_ ? start32_[entry] : static_cast<std::size_t>(start64_[entry]);
     }

@@ -6,7 +6,11 @@
 namespace sorvane::core {
 
 std::string_view RecordTable::cell(std::size_t r, std::size_t c) const {
-    const std::string_view line = row(r);
+    // The cells are looked for up to where the next row starts, not where this one ends: only
+    // line ends stand between the two, and a cell followed by a TAB is then found without
+    // reading the end of its row, a cache line less for lookups that jump between rows.
+    const char* const begin = text_.data() + startOf(r);
+    const char* const limit = text_.data() + startOf(r + 1);
     std::size_t pos = 0;
     std::size_t skip = c;
     if (c >= kCheckpointStride && !wideRows_.empty()) {
@@ -23,17 +27,18 @@ std::string_view RecordTable::cell(std::size_t r, std::size_t c) const {
             }
         }
     }
-    const char* const begin = line.data();
-    const char* const end = begin + line.size();
     const char* p = begin + pos;
     for (; skip > 0; --skip) {
-        const void* tab = std::memchr(p, '\t', end - p);
+        const void* tab = std::memchr(p, '\t', limit - p);
         if (tab == nullptr) return {};
         p = static_cast<const char*>(tab) + 1;
     }
-    const void* tab = std::memchr(p, '\t', end - p);
-    const char* cellEnd = tab ? static_cast<const char*>(tab) : end;
-    return {p, static_cast<std::size_t>(cellEnd - p)};
+    if (const void* tab = std::memchr(p, '\t', limit - p)) {
+        return {p, static_cast<std::size_t>(static_cast<const char*>(tab) - p)};
+    }
+    const char* end = limit;  // the row's last cell, without the line ends after it
+    while (end > p && (end[-1] == '\r' || end[-1] == '\n')) --end;
+    return {p, static_cast<std::size_t>(end - p)};
 }
 
 std::size_t RecordTable::memoryBytes() const {

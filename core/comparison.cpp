@@ -64,9 +64,12 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
 // A key of up to seven bytes packed with its length into one word, so that the pairing compares
 // it without reaching into the list. A longer key is marked in the top byte, where a packed key
-// has its length, and carries its record's position instead; it is compared cell by cell.
+// has its length, and carries 56 bits of its hash instead: the pairing tells long keys apart by
+// that word alone, as if it were the key, and checks the pairs it made against their text
+// afterwards.
 constexpr std::uint64_t kLongKey = std::uint64_t{0xFF} << 56;
 constexpr std::uint64_t kNoKey = std::uint64_t{0xFE} << 56;  // an empty slot
+constexpr std::uint64_t kWholeHash = ~kLongKey;
 
 bool isLong(std::uint64_t word) { return (word & kLongKey) == kLongKey; }
 
@@ -82,8 +85,10 @@ struct Entry {
 // itself where they stand, never copied.
 class Keys {
 public:
-    Keys(const RecordList& list, const std::vector<ColumnPair>& columns, bool second)
-        : list_(list), table_(*list.table()) {
+    // A long key keeps the bits of `hashBits` of its hash.
+    Keys(const RecordList& list, const std::vector<ColumnPair>& columns, bool second,
+         std::uint64_t hashBits)
+        : list_(list), table_(*list.table()), hashBits_(hashBits) {
         for (const ColumnPair& pair : columns) {
             columns_.push_back(second ? pair.column2 : pair.column1);
         }
@@ -98,8 +103,9 @@ public:
         const std::size_t row = list_.tableRow(p);
         if (columns_.size() == 1) {
             const std::string_view key = trimSpaces(table_.cell(row, columns_[0]));
-            return {packed(key, position), static_cast<std::uint32_t>(hashBytes(key) >> 32),
-                    position};
+            const std::uint64_t hash = hashBytes(key);
+            return {packed(key.substr(0, 8), key.size(), hash),
+                    static_cast<std::uint32_t>(hash >> 32), position};
         }
         char joined[8];       // the first bytes of the joined key, while it may still fit a word
         std::size_t length = 0;  // of the whole joined key
@@ -116,7 +122,7 @@ public:
             }
             length += cell.size();
         }
-        return {packed(std::string_view(joined, std::min(length, sizeof joined)), length, position),
+        return {packed(std::string_view(joined, std::min(length, sizeof joined)), length, hash),
                 static_cast<std::uint32_t>(hash >> 32), position};
     }
 
@@ -133,26 +139,32 @@ public:
         return true;
     }
 
-    /// Asks the processor to fetch where record p's row starts.
-    void prefetchStart(std::size_t p) const { table_.prefetchRowStart(list_.tableRow(p)); }
+    /// Asks the processor to fetch where record p's row starts. Always inlined, as the table's
+    /// prefetches are, or the compiler drops them.
+    [[gnu::always_inline]] void prefetchStart(std::size_t p) const {
+        table_.prefetchRowStart(list_.tableRow(p));
+    }
 
     /// Asks the processor to fetch record p's row, once its start has been fetched.
-    void prefetchKey(std::size_t p) const { table_.prefetchRowText(list_.tableRow(p)); }
+    [[gnu::always_inline]] void prefetchKey(std::size_t p) const {
+        table_.prefetchRowText(list_.tableRow(p));
+    }
 
 private:
-    static std::uint64_t packed(std::string_view key, std::uint32_t position) {
-        return packed(key.substr(0, 8), key.size(), position);
-    }
     // `head` holds the first bytes of a key of `length` bytes.
-    static std::uint64_t packed(std::string_view head, std::size_t length, std::uint32_t position) {
-        if (length > 7) return kLongKey | position;
+    std::uint64_t packed(std::string_view head, std::size_t length, std::uint64_t hash) const {
+        if (length > 7) return kLongKey | (hash & hashBits_);
         return shortWord(head.data(), length) | (std::uint64_t{length} << 56);
     }
 
     const RecordList& list_;
     const RecordTable& table_;
+    std::uint64_t hashBits_;
     std::vector<std::size_t> columns_;
 };
+
+// The partition of a key's hash when there are 2^bits of them.
+std::size_t partOf(std::uint32_t hash, unsigned bits) { return bits ? hash >> (32 - bits) : 0; }
 
 // The records of a list grouped by the top bits of their key's hash; each group keeps list order.
 struct Partitions {
@@ -161,30 +173,40 @@ struct Partitions {
 
     Partitions(const Keys& keys, unsigned bits) : start((std::size_t{1} << bits) + 1, 0) {
         const std::size_t n = keys.size();
-        auto partOf = [bits](std::uint32_t h) -> std::size_t { return bits ? h >> (32 - bits) : 0; };
         // Each record's key is read once, in list order, then the records are dealt out.
         HugeVector<Entry> inOrder(n);
         for (std::size_t p = 0; p < n; ++p) {
             inOrder[p] = keys.entry(p);
-            ++start[partOf(inOrder[p].hash) + 1];
+            ++start[partOf(inOrder[p].hash, bits) + 1];
         }
         for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
         entries.resize(n);
         std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-        for (std::size_t p = 0; p < n; ++p) entries[fill[partOf(inOrder[p].hash)]++] = inOrder[p];
+        for (std::size_t p = 0; p < n; ++p) {
+            entries[fill[partOf(inOrder[p].hash, bits)]++] = inOrder[p];
+        }
     }
 };
+
+// A few hundred records a partition, as a million records in 4,096 partitions have: their table
+// of about 8 KB stays in the nearest cache, and a small comparison faults in that much table
+// rather than 64 KB.
+unsigned partitionBits(std::size_t records) {
+    unsigned bits = 0;
+    while (bits < 12 && (records >> bits) > 256) ++bits;
+    return bits;
+}
 
 // One distinct key of List 2 within a partition: the queue of its still-free records, in List 2's
 // order, as indexes into the partition's entries.
 struct Slot {
     std::uint64_t key = kNoKey;  // packed as in Entry
-    std::uint32_t hash = 0;
     std::uint32_t head = kNone;  // first free entry with this key
+    std::uint32_t any = kNone;   // an entry with this key, whether free or not
 };
 
-// How far ahead the loops fetch where a long key that they will look up starts, and then the key
-// itself: two dependent misses, fetched in two stages so neither loop waits on them.
+// How far ahead the check of long keys fetches where the List 2 rows it will read start, and then
+// the rows: two dependent misses, fetched in two stages so the loop waits on neither.
 constexpr std::size_t kAhead = 8;
 constexpr std::size_t kFarAhead = 16;
 
@@ -197,52 +219,58 @@ struct Partners {
 // The k-th record of List 1 with a given key pairs with the k-th record of List 2 with that key,
 // which is exactly first fit in list order. Keys never meet across hash partitions, so each
 // partition is paired on its own with a table small enough to stay in the processor's cache.
-Partners partnersByKey(const RecordList& list1, const RecordList& list2,
-                       const std::vector<ColumnPair>& columns) {
-    const std::size_t n1 = list1.recordCount();
-    const std::size_t n2 = list2.recordCount();
-    const Keys keys1(list1, columns, false);
-    const Keys keys2(list2, columns, true);
+//
+// Long keys are first paired by their hash word alone, which reads no text. The pairs made that
+// way are then checked against their text in List 1's order; if every one holds, the pairing is
+// the one the keys themselves give. A partition where two different keys shared a word is paired
+// again comparing texts.
+class KeyPairing {
+public:
+    KeyPairing(const RecordList& list1, const RecordList& list2,
+               const std::vector<ColumnPair>& columns, std::uint64_t hashBits)
+        : keys1_(list1, columns, false, hashBits),
+          keys2_(list2, columns, true, hashBits),
+          bits_(partitionBits(list2.recordCount())),
+          parts1_(keys1_, bits_),
+          parts2_(keys2_, bits_),
+          partners_{HugeVector<std::uint32_t>(list1.recordCount(), kNone)},
+          byHash_(list1.recordCount(), false) {}
 
-    // A few hundred records a partition, as a million records in 4,096 partitions have: their
-    // table of about 8 KB stays in the nearest cache, and a small comparison faults in that much
-    // table rather than 64 KB.
-    unsigned bits = 0;
-    while (bits < 12 && (n2 >> bits) > 256) ++bits;
-    const Partitions parts1(keys1, bits);
-    const Partitions parts2(keys2, bits);
+    Partners run() {
+        for (std::size_t part = 0; part + 1 < parts2_.start.size(); ++part) {
+            pairPartition(part, false);
+        }
+        for (const std::size_t part : partitionsMisled()) {
+            unpair(part);
+            pairPartition(part, true);
+        }
+        return std::move(partners_);
+    }
 
-    Partners partners{HugeVector<std::uint32_t>(n1, kNone)};
-    HugeVector<std::uint32_t>& partner = partners.of;
-    std::vector<Slot> slots;
-    std::vector<std::uint32_t> next;
-    auto prefetch = [](const Keys& keys, const Entry* e, std::size_t far, std::size_t near) {
-        if (isLong(e[far].key)) keys.prefetchStart(e[far].position);
-        if (isLong(e[near].key)) keys.prefetchKey(e[near].position);
-    };
-    for (std::size_t part = 0; part + 1 < parts2.start.size(); ++part) {
-        const Entry* e2 = parts2.entries.data() + parts2.start[part];
-        const std::size_t m2 = parts2.start[part + 1] - parts2.start[part];
-        const Entry* e1 = parts1.entries.data() + parts1.start[part];
-        const std::size_t m1 = parts1.start[part + 1] - parts1.start[part];
-        if (m1 == 0 || m2 == 0) continue;
+private:
+    // Pairs one partition, telling long keys apart by their word alone or, when `exact`, by
+    // their text as well.
+    void pairPartition(std::size_t part, bool exact) {
+        const Entry* e2 = parts2_.entries.data() + parts2_.start[part];
+        const std::size_t m2 = parts2_.start[part + 1] - parts2_.start[part];
+        const Entry* e1 = parts1_.entries.data() + parts1_.start[part];
+        const std::size_t m1 = parts1_.start[part + 1] - parts1_.start[part];
+        if (m1 == 0 || m2 == 0) return;
 
         std::size_t capacity = 16;
         while (capacity < 2 * m2) capacity *= 2;
         const std::size_t mask = capacity - 1;
-        slots.assign(capacity, Slot{});
-        next.assign(m2, kNone);
+        slots_.assign(capacity, Slot{});
+        next_.assign(m2, kNone);
 
         // The slot of the key of entry e of list `keys`, or the empty slot where it would go.
         auto find = [&](const Entry& e, const Keys& keys) -> Slot& {
             for (std::size_t i = e.hash & mask;; i = (i + 1) & mask) {
-                Slot& slot = slots[i];
+                Slot& slot = slots_[i];
                 if (slot.key == kNoKey) return slot;
-                if (slot.hash != e.hash) continue;
-                if (isLong(e.key) ? isLong(slot.key) &&
-                                        keys.sameKey(e.position, keys2,
-                                                     static_cast<std::uint32_t>(slot.key))
-                                  : slot.key == e.key) {
+                if (slot.key == e.key &&
+                    (!exact || !isLong(e.key) ||
+                     keys.sameKey(e.position, keys2_, e2[slot.any].position))) {
                     return slot;
                 }
             }
@@ -251,32 +279,94 @@ Partners partnersByKey(const RecordList& list1, const RecordList& list2,
         // Walking the partition backwards and pushing each record on the front of its queue
         // leaves every queue in List 2's order.
         for (std::size_t k = m2; k-- > 0;) {
-            if (k >= kFarAhead) prefetch(keys2, e2, k - kFarAhead, k - kAhead);
-            Slot& slot = find(e2[k], keys2);
+            Slot& slot = find(e2[k], keys2_);
             slot.key = e2[k].key;
-            slot.hash = e2[k].hash;
-            next[k] = slot.head;
+            slot.any = static_cast<std::uint32_t>(k);
+            next_[k] = slot.head;
             slot.head = static_cast<std::uint32_t>(k);
         }
+        HugeVector<std::uint32_t>& partner = partners_.of;
         for (std::size_t k = 0; k < m1; ++k) {
-            if (k + kFarAhead < m1) prefetch(keys1, e1, k + kFarAhead, k + kAhead);
-            Slot& slot = find(e1[k], keys1);
+            Slot& slot = find(e1[k], keys1_);
             if (slot.head == kNone) continue;
             partner[e1[k].position] = e2[slot.head].position;
-            slot.head = next[slot.head];
-            ++partners.pairs;
+            slot.head = next_[slot.head];
+            ++partners_.pairs;
+            if (!exact && isLong(e1[k].key)) {
+                byHash_[e1[k].position] = true;
+                ++pairsByHash_;
+            }
         }
     }
-    return partners;
-}
+
+    // The partitions, ascending, where a pair made by hash word joins records whose keys differ.
+    std::vector<std::size_t> partitionsMisled() const {
+        std::vector<std::size_t> misled;
+        if (pairsByHash_ == 0) return misled;
+        const HugeVector<std::uint32_t>& partner = partners_.of;
+        const std::size_t n1 = partner.size();
+        // Three cursors walk those pairs: the first two ask for where the List 2 rows of pairs
+        // ahead start and for the rows themselves, the last compares.
+        std::size_t i = byHash_[0] ? 0 : nextByHash(0);
+        std::size_t near = i;
+        std::size_t far = i;
+        for (std::size_t k = 0; k < kFarAhead && far < n1; ++k) {
+            far = nextByHash(far);
+            if (k < kAhead) near = far;
+        }
+        for (; i < n1; i = nextByHash(i)) {
+            if (far < n1) {
+                keys2_.prefetchStart(partner[far]);
+                far = nextByHash(far);
+            }
+            if (near < n1) {
+                keys2_.prefetchKey(partner[near]);
+                near = nextByHash(near);
+            }
+            if (!keys1_.sameKey(i, keys2_, partner[i])) {
+                misled.push_back(partOf(keys1_.entry(i).hash, bits_));
+            }
+        }
+        std::sort(misled.begin(), misled.end());
+        misled.erase(std::unique(misled.begin(), misled.end()), misled.end());
+        return misled;
+    }
+
+    // The first List 1 record after i paired by hash word, or the record count.
+    std::size_t nextByHash(std::size_t i) const {
+        while (++i < byHash_.size() && !byHash_[i]) {
+        }
+        return i;
+    }
+
+    void unpair(std::size_t part) {
+        for (std::size_t k = parts1_.start[part]; k < parts1_.start[part + 1]; ++k) {
+            std::uint32_t& partner = partners_.of[parts1_.entries[k].position];
+            if (partner == kNone) continue;
+            partner = kNone;
+            --partners_.pairs;
+        }
+    }
+
+    const Keys keys1_;
+    const Keys keys2_;
+    const unsigned bits_;
+    const Partitions parts1_;
+    const Partitions parts2_;
+    Partners partners_;
+    std::vector<bool> byHash_;         // per List 1 record: paired by hash word, to be checked
+    std::size_t pairsByHash_ = 0;
+    std::vector<Slot> slots_;          // the table of the partition being paired
+    std::vector<std::uint32_t> next_;  // per List 2 entry of it: the next free one with its key
+};
 
 // Pairs by key, the pairs in List 1's order. The partitions are gone by the time the outcome is
 // built, so its rows take the memory they held rather than more.
 Outcome pairByKey(const RecordList& list1, const RecordList& list2,
-                  const std::vector<ColumnPair>& columns) {
+                  const std::vector<ColumnPair>& columns, std::uint64_t hashBits = kWholeHash) {
     const std::size_t n1 = list1.recordCount();
     const std::size_t n2 = list2.recordCount();
-    const Partners partners = partnersByKey(list1, list2, columns);
+    const Partners partners = KeyPairing(list1, list2, columns, hashBits).run();
     const HugeVector<std::uint32_t>& partner = partners.of;
     const std::size_t pairs = partners.pairs;
 
@@ -349,6 +439,11 @@ Outcome pairRecords(const RecordList& list1, const RecordList& list2,
                     const std::vector<ColumnPair>& columns, Engine engine) {
     return engine == Engine::Literal ? pairRecordsLiteral(list1, list2, columns)
                                      : pairByKey(list1, list2, columns);
+}
+
+Outcome pairRecordsByHashBits(const RecordList& list1, const RecordList& list2,
+                              const std::vector<ColumnPair>& columns, std::uint64_t hashBits) {
+    return pairByKey(list1, list2, columns, hashBits & kWholeHash);
 }
 
 std::variant<Refusal, Outcome> compareLists(const RecordList& list1, const RecordList& list2,

@@ -1,7 +1,8 @@
 // Times the window's commands on large lists through the real X clipboard: each paste from the
 // click to the count shown, split into the wait for the clipboard's text and the window's own
-// work; Compare, a header-click sort, a scroll to the end of List 1, and a copy until `xclip -o` has read it all; then the process's peak memory. Run it under X (Xvfb
-// will do) with xclip installed:
+// work; Compare; a header-click sort; a scroll to the end of List 1; and each result list copied
+// until `xclip -o` has read it all; then the process's peak memory. Run it under X (Xvfb will
+// do) with xclip installed:
 //
 //   sorvane-window-bench LIST1 LIST2 [--out DIR] [--target TARGET]
 //

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "test_lists.h"
 
 namespace sorvane::core {
@@ -90,6 +92,31 @@ TEST(TextOrderStability, EqualKeysKeepTheirOrderInEveryColumn) {
     std::vector<std::string> second;
     for (std::size_t r = 0; r < list.recordCount(); ++r) second.emplace_back(list.cell(r, 1));
     EXPECT_EQ(second, (std::vector<std::string>{"3", "5", "1", "2", "4"}));
+}
+
+// Cells that repeat, among more distinct ones than the sort keeps in mind at once, and cells
+// that differ only in their middle: every row still orders by its own cell, and equal cells
+// keep their order.
+TEST(TextOrderStability, RepeatedCellsAmongManyOrderByTheirOwnKeys) {
+    std::mt19937 rng(7);
+    std::string text;
+    for (int r = 0; r < 20000; ++r) {
+        const std::string number = std::to_string(1000 + rng() % 6000);
+        text += r % 2 ? "w" + number : "name of " + number + " in full";
+        text += '\t' + std::to_string(r) + '\r';
+    }
+    RecordList list = listOf(text);
+    list.sortBy(0);
+    std::string previousKey;
+    int previousRow = -1;
+    for (std::size_t r = 0; r < list.recordCount(); ++r) {
+        std::string key;
+        rootOrder()->appendKey(key, list.cell(r, 0));
+        const int row = std::stoi(std::string(list.cell(r, 1)));
+        ASSERT_TRUE(previousKey < key || (previousKey == key && previousRow < row)) << "at " << r;
+        previousKey = key;
+        previousRow = row;
+    }
 }
 
 // Bytes that are no text at all still get one order, the same whatever order they came in,

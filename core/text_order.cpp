@@ -25,6 +25,10 @@ struct Entry {
 // How many recently seen cells the sort remembers the keys of: 2^kRecentBits.
 constexpr unsigned kRecentBits = 12;
 
+// A column whose first cells repeat less than one time in sixteen is taken for a column of
+// distinct cells, and the rest of its cells are not looked for among the recent ones.
+constexpr std::size_t kTrialCells = 16384;
+
 // A hash of a cell's length and of its first and last eight bytes, cheap enough to cost a column
 // of distinct cells little; its top bits say where the cell is remembered.
 std::uint64_t recentHash(std::string_view cell) {
@@ -144,7 +148,7 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
     HugeVector<Entry> entries(n);
     // Many columns repeat their cells (a status, a town, a name), and a cell seen lately takes
     // the key already made for it: a small table of recent cells, by a hash of their text,
-    // finds it for the cost of that hash.
+    // finds it for the cost of that hash. A column of distinct cells soon stops paying it.
     struct Recent {
         std::string_view cell;
         std::uint64_t hash = 0;
@@ -152,12 +156,15 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
         std::uint32_t length = 0;
     };
     std::vector<Recent> recent(std::size_t{1} << kRecentBits);
+    std::size_t repeats = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view cell = list.cell(i, column);
-        const std::uint64_t hash = recentHash(cell);
-        Recent& seen = recent[hash >> (64 - kRecentBits)];
-        if (seen.hash == hash && seen.offset != UINT64_MAX && seen.cell == cell) {
-            entries[i] = {0, seen.offset, seen.length, static_cast<std::uint32_t>(i)};
+        if (i == kTrialCells && repeats < kTrialCells / 16) recent.clear();
+        const std::uint64_t hash = recent.empty() ? 0 : recentHash(cell);
+        Recent* const seen = recent.empty() ? nullptr : &recent[hash >> (64 - kRecentBits)];
+        if (seen && seen->hash == hash && seen->offset != UINT64_MAX && seen->cell == cell) {
+            entries[i] = {0, seen->offset, seen->length, static_cast<std::uint32_t>(i)};
+            ++repeats;
             continue;
         }
         const std::size_t start = keys.size();
@@ -170,7 +177,7 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
         const auto length =
             static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
         entries[i] = {0, start, length, static_cast<std::uint32_t>(i)};
-        seen = {cell, hash, start, length};
+        if (seen) *seen = {cell, hash, start, length};
     }
     const std::string_view all(keys);
     for (Entry& e : entries) e.prefix = prefixOf(all.substr(e.offset, e.length));

@@ -95,27 +95,32 @@ TEST(TextOrderStability, EqualKeysKeepTheirOrderInEveryColumn) {
 }
 
 // Cells that repeat, among more distinct ones than the sort keeps in mind at once, and cells
-// that differ only in their middle: every row still orders by its own cell, and equal cells
-// keep their order.
+// that differ only in their middle; then the same after 20,000 distinct cells, when the sort no
+// longer looks for repeats. Every row still orders by its own cell, and equal cells keep their
+// order.
 TEST(TextOrderStability, RepeatedCellsAmongManyOrderByTheirOwnKeys) {
-    std::mt19937 rng(7);
-    std::string text;
-    for (int r = 0; r < 20000; ++r) {
-        const std::string number = std::to_string(1000 + rng() % 6000);
-        text += r % 2 ? "w" + number : "name of " + number + " in full";
-        text += '\t' + std::to_string(r) + '\r';
-    }
-    RecordList list = listOf(text);
-    list.sortBy(0);
-    std::string previousKey;
-    int previousRow = -1;
-    for (std::size_t r = 0; r < list.recordCount(); ++r) {
-        std::string key;
-        rootOrder()->appendKey(key, list.cell(r, 0));
-        const int row = std::stoi(std::string(list.cell(r, 1)));
-        ASSERT_TRUE(previousKey < key || (previousKey == key && previousRow < row)) << "at " << r;
-        previousKey = key;
-        previousRow = row;
+    for (const int distinctFirst : {0, 20000}) {
+        std::mt19937 rng(7);
+        std::string text;
+        for (int r = 0; r < distinctFirst + 20000; ++r) {
+            const std::string number =
+                std::to_string(r < distinctFirst ? 10000 + r : 1000 + rng() % 6000);
+            text += r % 2 ? "w" + number : "name of " + number + " in full";
+            text += '\t' + std::to_string(r) + '\r';
+        }
+        RecordList list = listOf(text);
+        list.sortBy(0);
+        std::string previousKey;
+        int previousRow = -1;
+        for (std::size_t r = 0; r < list.recordCount(); ++r) {
+            std::string key;
+            rootOrder()->appendKey(key, list.cell(r, 0));
+            const int row = std::stoi(std::string(list.cell(r, 1)));
+            ASSERT_TRUE(previousKey < key || (previousKey == key && previousRow < row))
+                << "at " << r << " after " << distinctFirst << " distinct cells";
+            previousKey = key;
+            previousRow = row;
+        }
     }
 }
 

@@ -36,9 +36,8 @@ std::string_view RecordTable::cell(std::size_t r, std::size_t c) const {
     if (const void* tab = std::memchr(p, '\t', limit - p)) {
         return {p, static_cast<std::size_t>(static_cast<const char*>(tab) - p)};
     }
-    const char* end = limit;  // the row's last cell, without the line ends after it
-    while (end > p && (end[-1] == '\r' || end[-1] == '\n')) --end;
-    return {p, static_cast<std::size_t>(end - p)};
+    // The row's last cell, without the line ends after it.
+    return {p, static_cast<std::size_t>(beforeLineEnds(p, limit) - p)};
 }
 
 std::size_t RecordTable::memoryBytes() const {

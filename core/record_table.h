@@ -34,11 +34,9 @@ public:
 
     /// Row r (0-based) as its cells joined by TAB.
     std::string_view row(std::size_t r) const {
-        const char* const text = text_.data();
-        const std::size_t begin = startOf(r);
-        std::size_t end = startOf(r + 1);
-        while (end > begin && (text[end - 1] == '\r' || text[end - 1] == '\n')) --end;
-        return {text + begin, end - begin};
+        const char* const begin = text_.data() + startOf(r);
+        const char* const end = beforeLineEnds(begin, text_.data() + startOf(r + 1));
+        return {begin, static_cast<std::size_t>(end - begin)};
     }
 
     /// Cell c (0-based) of row r; empty when the row received fewer cells.
@@ -88,6 +86,13 @@ private:
     // row r starts, and the last entry where the last row ends.
     std::size_t startOf(std::size_t entry) const {
         return narrow_ ? start32_[entry] : static_cast<std::size_t>(start64_[entry]);
+    }
+
+    // Where the text before `end` stops without the line ends standing just before it, looking
+    // back no further than `floor`.
+    static const char* beforeLineEnds(const char* floor, const char* end) {
+        while (end > floor && (end[-1] == '\r' || end[-1] == '\n')) --end;
+        return end;
     }
 
     std::string text_;

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <new>
 #include <vector>
 
+#include "byte_hash.h"
 #include "memory_advice.h"
 
 namespace sorvane::core {
@@ -28,19 +28,6 @@ constexpr unsigned kRecentBits = 12;
 // A column whose first cells repeat less than one time in sixteen is taken for a column of
 // distinct cells, and the rest of its cells are not looked for among the recent ones.
 constexpr std::size_t kTrialCells = 16384;
-
-// A hash of a cell's length and of its first and last eight bytes, cheap enough to cost a column
-// of distinct cells little; its top bits say where the cell is remembered.
-std::uint64_t recentHash(std::string_view cell) {
-    std::uint64_t head = 0;
-    std::uint64_t tail = 0;
-    const std::size_t n = std::min<std::size_t>(cell.size(), 8);
-    if (n > 0) {
-        std::memcpy(&head, cell.data(), n);
-        std::memcpy(&tail, cell.data() + cell.size() - n, n);
-    }
-    return (head ^ (tail * 0x9E3779B97F4A7C15ull) ^ cell.size()) * 0xFF51AFD7ED558CCDull;
-}
 
 std::uint64_t prefixOf(std::string_view key) {
     std::uint64_t p = 0;
@@ -160,7 +147,7 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view cell = list.cell(i, column);
         if (i == kTrialCells && repeats < kTrialCells / 16) recent.clear();
-        const std::uint64_t hash = recent.empty() ? 0 : recentHash(cell);
+        const std::uint64_t hash = recent.empty() ? 0 : hashBytes(cell);
         Recent* const seen = recent.empty() ? nullptr : &recent[hash >> (64 - kRecentBits)];
         if (seen && seen->hash == hash && seen->offset != UINT64_MAX && seen->cell == cell) {
             entries[i] = {0, seen->offset, seen->length, static_cast<std::uint32_t>(i)};

@@ -37,6 +37,44 @@ std::uint64_t prefixOf(std::string_view key) {
     return p;
 }
 
+// Orders the rows of `entries` by their keys in `all`, equal keys in list order, as positions.
+void orderByKey(std::string_view all, HugeVector<Entry>& entries, RowNumbers& rows) {
+    for (Entry& e : entries) e.prefix = prefixOf(all.substr(e.offset, e.length));
+    std::sort(entries.begin(), entries.end(), [all](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        const int c = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
+        return c != 0 ? c < 0 : a.position < b.position;
+    });
+    for (std::size_t i = 0; i < entries.size(); ++i) rows[i] = entries[i].position;
+}
+
+// The same for a column of few distinct cells, a status or a town, whose key buffer is no
+// longer than the list: only the distinct keys are sorted, and the rows are dealt out by the
+// rank of their key, in list order within a rank. A key is known by where it starts in the
+// buffer. An empty key, which only the order without ICU's data makes, can start where another
+// key does: it takes rank 0, as it orders first.
+void orderByRank(std::string_view all, const HugeVector<Entry>& entries, RowNumbers& rows) {
+    constexpr std::uint32_t kUnranked = UINT32_MAX;
+    std::vector<std::uint32_t> rankAt(all.size(), kUnranked);
+    std::vector<std::string_view> distinct;
+    for (const Entry& e : entries) {
+        if (e.length == 0 || rankAt[e.offset] != kUnranked) continue;
+        rankAt[e.offset] = 0;
+        distinct.push_back(all.substr(e.offset, e.length));
+    }
+    std::sort(distinct.begin(), distinct.end());
+    std::uint32_t ranks = 1;  // rank 0 is the empty key's
+    for (std::size_t d = 0; d < distinct.size(); ++d) {
+        if (d > 0 && distinct[d] != distinct[d - 1]) ++ranks;
+        rankAt[distinct[d].data() - all.data()] = ranks;
+    }
+    auto rankOf = [&](const Entry& e) { return e.length == 0 ? 0 : rankAt[e.offset]; };
+    std::vector<std::size_t> next(ranks + 2, 0);  // where the next row of each rank goes
+    for (const Entry& e : entries) ++next[rankOf(e) + 1];
+    for (std::size_t r = 1; r < next.size(); ++r) next[r] += next[r - 1];
+    for (const Entry& e : entries) rows[next[rankOf(e)]++] = e.position;
+}
+
 // The ICU locale id of a POSIX locale name: "sv_SE.UTF-8" is "sv_SE", "de_DE@euro" is "de_DE".
 // The C locale means no language at all, so it gets the root order; ICU itself would take it
 // for en_US_POSIX, whose order is that of the character codes and separates case.
@@ -166,19 +204,13 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
         entries[i] = {0, start, length, static_cast<std::uint32_t>(i)};
         if (seen) *seen = {cell, hash, start, length};
     }
-    const std::string_view all(keys);
-    for (Entry& e : entries) e.prefix = prefixOf(all.substr(e.offset, e.length));
-
-    std::sort(entries.begin(), entries.end(), [all](const Entry& a, const Entry& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        const int c = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
-        return c != 0 ? c < 0 : a.position < b.position;
-    });
-
     RowNumbers rows(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        rows[i] = static_cast<std::uint32_t>(list.tableRow(entries[i].position));
+    if (keys.size() <= n) {
+        orderByRank(keys, entries, rows);
+    } else {
+        orderByKey(keys, entries, rows);
     }
+    for (std::uint32_t& row : rows) row = static_cast<std::uint32_t>(list.tableRow(row));
     return rows;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "test_lists.h"
@@ -96,16 +97,22 @@ TEST(TextOrderStability, EqualKeysKeepTheirOrderInEveryColumn) {
 
 // Cells that repeat, among more distinct ones than the sort keeps in mind at once, and cells
 // that differ only in their middle; then the same after 20,000 distinct cells, when the sort no
-// longer looks for repeats. Every row still orders by its own cell, and equal cells keep their
-// order.
+// longer looks for repeats; then a column of a few cells, empty ones among them and some that
+// differ only in case or in normal form and so share a key. Every row still orders by its own
+// cell, and equal cells keep their order.
 TEST(TextOrderStability, RepeatedCellsAmongManyOrderByTheirOwnKeys) {
-    for (const int distinctFirst : {0, 20000}) {
+    const std::vector<std::string> few = {"", "a", "A", "b", "B", "\xc3\xa9", "e\xcc\x81", "ab"};
+    for (const int distinctFirst : {0, 20000, -1}) {
         std::mt19937 rng(7);
         std::string text;
-        for (int r = 0; r < distinctFirst + 20000; ++r) {
+        for (int r = 0; r < std::max(distinctFirst, 0) + 20000; ++r) {
             const std::string number =
                 std::to_string(r < distinctFirst ? 10000 + r : 1000 + rng() % 6000);
-            text += r % 2 ? "w" + number : "name of " + number + " in full";
+            if (distinctFirst < 0) {
+                text += few[rng() % few.size()];
+            } else {
+                text += r % 2 ? "w" + number : "name of " + number + " in full";
+            }
             text += '\t' + std::to_string(r) + '\r';
         }
         RecordList list = listOf(text);

@@ -37,6 +37,34 @@ std::uint64_t prefixOf(std::string_view key) {
     return p;
 }
 
+// Whether a cell is made only of digits and the - . / that numbers and dates are written with.
+// The root order, and every locale's that leaves these alone, orders such cells as their bytes.
+bool isPlain(std::string_view cell) {
+    return std::all_of(cell.begin(), cell.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '/';
+    });
+}
+
+// Whether `order` orders plain cells as their bytes: checked on every plain cell of up to two
+// characters, which shows the order of each pair and any contraction of two.
+bool plainCellsInByteOrder(const TextOrder& order) {
+    const std::string_view plain = "-./0123456789";
+    std::vector<std::string> cells = {""};
+    for (const char a : plain) {
+        cells.emplace_back(1, a);
+        for (const char b : plain) cells.push_back({a, b});
+    }
+    std::sort(cells.begin(), cells.end());
+    std::string previous;
+    for (const std::string& cell : cells) {
+        std::string key;
+        order.appendKey(key, cell);
+        if (cell != cells.front() && key <= previous) return false;
+        previous = std::move(key);
+    }
+    return true;
+}
+
 // Orders the rows of `entries` by their keys in `all`, equal keys in list order, as positions.
 void orderByKey(std::string_view all, HugeVector<Entry>& entries, RowNumbers& rows) {
     for (Entry& e : entries) e.prefix = prefixOf(all.substr(e.offset, e.length));
@@ -73,6 +101,52 @@ void orderByRank(std::string_view all, const HugeVector<Entry>& entries, RowNumb
     for (const Entry& e : entries) ++next[rankOf(e) + 1];
     for (std::size_t r = 1; r < next.size(); ++r) next[r] += next[r - 1];
     for (const Entry& e : entries) rows[next[rankOf(e)]++] = e.position;
+}
+
+// Makes the key of every cell of `column` into `keys`, and the entries that point at them. Where
+// `asBytes`, each cell is its own key, which spares ICU most of a sort's time; that fails, false,
+// at the first cell that is not plain.
+bool makeKeys(const RecordList& list, std::size_t column, const TextOrder& order, bool asBytes,
+              std::string& keys, HugeVector<Entry>& entries) {
+    // Many columns repeat their cells (a status, a town, a name), and a cell seen lately takes
+    // the key already made for it: a small table of recent cells, by a hash of their text,
+    // finds it for the cost of that hash. A column of distinct cells soon stops paying it.
+    struct Recent {
+        std::string_view cell;
+        std::uint64_t hash = 0;
+        std::uint64_t offset = UINT64_MAX;  // of its key; none yet
+        std::uint32_t length = 0;
+    };
+    std::vector<Recent> recent(std::size_t{1} << kRecentBits);
+    std::size_t repeats = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string_view cell = list.cell(i, column);
+        if (i == kTrialCells && repeats < kTrialCells / 16) recent.clear();
+        const std::uint64_t hash = recent.empty() ? 0 : hashBytes(cell);
+        Recent* const seen = recent.empty() ? nullptr : &recent[hash >> (64 - kRecentBits)];
+        if (seen && seen->hash == hash && seen->offset != UINT64_MAX && seen->cell == cell) {
+            entries[i] = {0, seen->offset, seen->length, static_cast<std::uint32_t>(i)};
+            ++repeats;
+            continue;
+        }
+        if (asBytes && !isPlain(cell)) return false;
+        const std::size_t start = keys.size();
+        const std::size_t room = 4 * cell.size() + 64;
+        if (keys.capacity() - keys.size() < room) {
+            growWithHugePages(keys, std::max(2 * keys.capacity(), keys.size() + room));
+        }
+        if (asBytes) {
+            keys.append(cell);
+        } else {
+            order.appendKey(keys, cell);
+        }
+        // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
+        const auto length =
+            static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
+        entries[i] = {0, start, length, static_cast<std::uint32_t>(i)};
+        if (seen) *seen = {cell, hash, start, length};
+    }
+    return true;
 }
 
 // The ICU locale id of a POSIX locale name: "sv_SE.UTF-8" is "sv_SE", "de_DE@euro" is "de_DE".
@@ -113,7 +187,9 @@ std::string collationLocale(const char* lcAll, const char* lcCollate, const char
     return {};
 }
 
-TextOrder::TextOrder(std::string_view locale) : collator_(openCollator(icuLocaleOf(locale))) {}
+TextOrder::TextOrder(std::string_view locale)
+    : collator_(openCollator(icuLocaleOf(locale))),
+      plainAsBytes_(collator_ == nullptr || plainCellsInByteOrder(*this)) {}
 
 TextOrder::~TextOrder() { ucol_close(collator_); }
 
@@ -171,38 +247,11 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
     std::string keys;
     growWithHugePages(keys, n * 32);
     HugeVector<Entry> entries(n);
-    // Many columns repeat their cells (a status, a town, a name), and a cell seen lately takes
-    // the key already made for it: a small table of recent cells, by a hash of their text,
-    // finds it for the cost of that hash. A column of distinct cells soon stops paying it.
-    struct Recent {
-        std::string_view cell;
-        std::uint64_t hash = 0;
-        std::uint64_t offset = UINT64_MAX;  // of its key; none yet
-        std::uint32_t length = 0;
-    };
-    std::vector<Recent> recent(std::size_t{1} << kRecentBits);
-    std::size_t repeats = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::string_view cell = list.cell(i, column);
-        if (i == kTrialCells && repeats < kTrialCells / 16) recent.clear();
-        const std::uint64_t hash = recent.empty() ? 0 : hashBytes(cell);
-        Recent* const seen = recent.empty() ? nullptr : &recent[hash >> (64 - kRecentBits)];
-        if (seen && seen->hash == hash && seen->offset != UINT64_MAX && seen->cell == cell) {
-            entries[i] = {0, seen->offset, seen->length, static_cast<std::uint32_t>(i)};
-            ++repeats;
-            continue;
-        }
-        const std::size_t start = keys.size();
-        const std::size_t room = 4 * cell.size() + 64;
-        if (keys.capacity() - keys.size() < room) {
-            growWithHugePages(keys, std::max(2 * keys.capacity(), keys.size() + room));
-        }
-        order.appendKey(keys, cell);
-        // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
-        const auto length =
-            static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
-        entries[i] = {0, start, length, static_cast<std::uint32_t>(i)};
-        if (seen) *seen = {cell, hash, start, length};
+    // A column of numbers, dates or codes of digits is its own keys where the order allows;
+    // should another cell turn up, ICU makes the keys after all.
+    if (!order.ordersPlainCellsAsBytes() || !makeKeys(list, column, order, true, keys, entries)) {
+        keys.clear();
+        makeKeys(list, column, order, false, keys, entries);
     }
     RowNumbers rows(n);
     if (keys.size() <= n) {

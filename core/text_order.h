@@ -34,8 +34,13 @@ public:
     /// The locale whose rules are in use, as ICU names it ("root" for the root order).
     std::string ruleLocale() const;
 
+    /// Whether cells made only of digits and the - . / of numbers and dates order under these
+    /// rules as their bytes do, so that a column of them can be sorted by its cells themselves.
+    bool ordersPlainCellsAsBytes() const { return plainAsBytes_; }
+
 private:
     UCollator* collator_;
+    bool plainAsBytes_;
 };
 
 /// The root order, shared by every list that was given no other.

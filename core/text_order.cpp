@@ -67,7 +67,6 @@ bool plainCellsInByteOrder(const TextOrder& order) {
 
 // Orders the rows of `entries` by their keys in `all`, equal keys in list order, as positions.
 void orderByKey(std::string_view all, HugeVector<Entry>& entries, RowNumbers& rows) {
-    for (Entry& e : entries) e.prefix = prefixOf(all.substr(e.offset, e.length));
     std::sort(entries.begin(), entries.end(), [all](const Entry& a, const Entry& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
         const int c = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
@@ -98,14 +97,53 @@ void orderByRank(std::string_view all, const HugeVector<Entry>& entries, RowNumb
     }
     auto rankOf = [&](const Entry& e) { return e.length == 0 ? 0 : rankAt[e.offset]; };
     std::vector<std::size_t> next(ranks + 2, 0);  // where the next row of each rank goes
-    for (const Entry& e : entries) ++next[rankOf(e) + 1];
+    bool inListOrder = true;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        ++next[rankOf(entries[k]) + 1];
+        inListOrder = inListOrder && entries[k].position == k;
+    }
     for (std::size_t r = 1; r < next.size(); ++r) next[r] += next[r - 1];
-    for (const Entry& e : entries) rows[next[rankOf(e)]++] = e.position;
+    // Rows of one rank keep their order in the list, so they are dealt out in that order.
+    if (inListOrder) {
+        for (const Entry& e : entries) rows[next[rankOf(e)]++] = e.position;
+        return;
+    }
+    HugeVector<std::uint32_t> rankAtPosition(entries.size());
+    for (const Entry& e : entries) rankAtPosition[e.position] = rankOf(e);
+    for (std::size_t i = 0; i < rankAtPosition.size(); ++i) {
+        rows[next[rankAtPosition[i]]++] = static_cast<std::uint32_t>(i);
+    }
 }
 
-// Makes the key of every cell of `column` into `keys`, and the entries that point at them. Where
-// `asBytes`, each cell is its own key, which spares ICU most of a sort's time; that fails, false,
-// at the first cell that is not plain.
+// Calls `visit(position, table row)` for every record of `list` in the order of its table's rows,
+// until a call returns false, and returns whether none did. A list sorted by another column would
+// read its cells at random across the whole text; front to back, they come from memory that the
+// processor fetches ahead.
+template <typename Visit>
+bool inTableOrder(const RecordList& list, Visit&& visit) {
+    const std::size_t n = list.recordCount();
+    bool ascending = true;
+    for (std::size_t i = 1; i < n && ascending; ++i) {
+        ascending = list.tableRow(i - 1) < list.tableRow(i);
+    }
+    if (ascending) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!visit(i, list.tableRow(i))) return false;
+        }
+        return true;
+    }
+    constexpr std::uint32_t kAbsent = UINT32_MAX;
+    HugeVector<std::uint32_t> at(list.table()->rowCount(), kAbsent);  // each row's position
+    for (std::size_t i = 0; i < n; ++i) at[list.tableRow(i)] = static_cast<std::uint32_t>(i);
+    for (std::size_t row = 0; row < at.size(); ++row) {
+        if (at[row] != kAbsent && !visit(at[row], row)) return false;
+    }
+    return true;
+}
+
+// Makes the key of every cell of `column` into `keys`, and the entries that point at them, in the
+// order of the table's rows. Where `asBytes`, each cell is its own key, which spares ICU most of
+// a sort's time; that fails, false, at the first cell that is not plain.
 bool makeKeys(const RecordList& list, std::size_t column, const TextOrder& order, bool asBytes,
               std::string& keys, HugeVector<Entry>& entries) {
     // Many columns repeat their cells (a status, a town, a name), and a cell seen lately takes
@@ -114,20 +152,23 @@ bool makeKeys(const RecordList& list, std::size_t column, const TextOrder& order
     struct Recent {
         std::string_view cell;
         std::uint64_t hash = 0;
-        std::uint64_t offset = UINT64_MAX;  // of its key; none yet
-        std::uint32_t length = 0;
+        Entry entry = {0, UINT64_MAX, 0, 0};  // pointing at its key; no key yet
     };
     std::vector<Recent> recent(std::size_t{1} << kRecentBits);
     std::size_t repeats = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::string_view cell = list.cell(i, column);
-        if (i == kTrialCells && repeats < kTrialCells / 16) recent.clear();
+    std::size_t visited = 0;
+    const RecordTable& table = *list.table();
+    return inTableOrder(list, [&](std::size_t i, std::size_t row) {
+        const std::string_view cell = table.cell(row, column);
+        Entry& entry = entries[visited];
+        if (visited++ == kTrialCells && repeats < kTrialCells / 16) recent.clear();
         const std::uint64_t hash = recent.empty() ? 0 : hashBytes(cell);
         Recent* const seen = recent.empty() ? nullptr : &recent[hash >> (64 - kRecentBits)];
-        if (seen && seen->hash == hash && seen->offset != UINT64_MAX && seen->cell == cell) {
-            entries[i] = {0, seen->offset, seen->length, static_cast<std::uint32_t>(i)};
+        if (seen && seen->hash == hash && seen->entry.offset != UINT64_MAX && seen->cell == cell) {
+            entry = seen->entry;
+            entry.position = static_cast<std::uint32_t>(i);
             ++repeats;
-            continue;
+            return true;
         }
         if (asBytes && !isPlain(cell)) return false;
         const std::size_t start = keys.size();
@@ -143,10 +184,11 @@ bool makeKeys(const RecordList& list, std::size_t column, const TextOrder& order
         // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
         const auto length =
             static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
-        entries[i] = {0, start, length, static_cast<std::uint32_t>(i)};
-        if (seen) *seen = {cell, hash, start, length};
-    }
-    return true;
+        entry = {prefixOf(std::string_view(keys).substr(start)), start, length,
+                 static_cast<std::uint32_t>(i)};
+        if (seen) *seen = {cell, hash, entry};
+        return true;
+    });
 }
 
 // The ICU locale id of a POSIX locale name: "sv_SE.UTF-8" is "sv_SE", "de_DE@euro" is "de_DE".

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "test_lists.h"
@@ -95,53 +96,69 @@ TEST(TextOrderStability, EqualKeysKeepTheirOrderInEveryColumn) {
     EXPECT_EQ(second, (std::vector<std::string>{"3", "5", "1", "2", "4"}));
 }
 
-// Columns of every kind the sort treats apart, each ordered under the root order and under Thai
-// rules, which ignore - . / : cells that repeat, among more distinct ones than the sort keeps in
-// mind at once, and cells that differ only in their middle; the same after 20,000 distinct
-// cells, when the sort no longer looks for repeats; a few cells, some equal only in case or in
-// normal form; numbers and dates, empty cells among them, which order as their bytes; a few of
-// those; and numbers with one at the end in brackets, as accountants write a loss, which is no
-// longer plain. Every row orders by its own cell's key, and equal keys keep their order.
-TEST(TextOrderStability, EveryKindOfColumnOrdersByItsCellsKeys) {
-    enum Kind { Repeats, RepeatsAfterDistinct, Few, Plain, FewPlain, PlainThenOther };
+enum Kind { Repeats, RepeatsAfterDistinct, Few, Plain, FewPlain, PlainThenOther };
+
+// A column of `kind`, 20,000 records after as many distinct cells as RepeatsAfterDistinct has,
+// each followed by its place in the list before the sort: its row, or where `shuffled` a place
+// the list is to be sorted by first. Places have six digits, so that they order as numbers.
+std::string columnOf(Kind kind, bool shuffled) {
     const std::vector<std::string> few = {"", "a", "A", "b", "B", "\xc3\xa9", "e\xcc\x81", "ab"};
     const std::vector<std::string> fewPlain = {"", "0", "10", "9", "-1", "1.5", "01/02", "-"};
+    std::mt19937 rng(7);
+    const int distinctFirst = kind == RepeatsAfterDistinct ? 20000 : 0;
+    const int rows = distinctFirst + 20000;
+    std::vector<int> places(rows);
+    std::iota(places.begin(), places.end(), 100000);
+    if (shuffled) std::shuffle(places.begin(), places.end(), rng);
+    std::string text;
+    for (int r = 0; r < rows; ++r) {
+        const std::string number =
+            std::to_string(r < distinctFirst ? 10000 + r : 1000 + rng() % 6000);
+        if (kind == Few || kind == FewPlain) {
+            const auto& cells = kind == Few ? few : fewPlain;
+            text += cells[rng() % cells.size()];
+        } else if (kind == Plain || kind == PlainThenOther) {
+            const std::string forms[] = {"", "-" + number, number + "/12/2026",
+                                         number + "." + number.substr(2), number};
+            text += kind == PlainThenOther && r == rows - 1 ? "(1000)" : forms[r % 5];
+        } else {
+            text += r % 2 ? "w" + number : "name of " + number + " in full";
+        }
+        text += '\t' + std::to_string(places[r]) + '\r';
+    }
+    return text;
+}
+
+// Columns of every kind the sort treats apart, as they were pasted and after a sort by another
+// column, under the root order and under Thai rules, which ignore - . / : cells that repeat,
+// among more distinct ones than the sort keeps in mind at once, and cells that differ only in
+// their middle; the same after 20,000 distinct cells, when the sort no longer looks for repeats;
+// a few cells, some equal only in case or in normal form; numbers and dates, empty cells among
+// them, which order as their bytes; a few of those; and numbers with one at the end in brackets,
+// as accountants write a loss, which is no longer plain. Every row orders by its own cell's key,
+// and equal keys keep the order they had.
+TEST(TextOrderStability, EveryKindOfColumnOrdersByItsCellsKeys) {
     for (const char* locale : {"", "th_TH"}) {
         const auto order = std::make_shared<const TextOrder>(locale);
         for (const Kind kind :
              {Repeats, RepeatsAfterDistinct, Few, Plain, FewPlain, PlainThenOther}) {
-            std::mt19937 rng(7);
-            const int distinctFirst = kind == RepeatsAfterDistinct ? 20000 : 0;
-            const int rows = distinctFirst + 20000;
-            std::string text;
-            for (int r = 0; r < rows; ++r) {
-                const std::string number =
-                    std::to_string(r < distinctFirst ? 10000 + r : 1000 + rng() % 6000);
-                if (kind == Few || kind == FewPlain) {
-                    const auto& cells = kind == Few ? few : fewPlain;
-                    text += cells[rng() % cells.size()];
-                } else if (kind == Plain || kind == PlainThenOther) {
-                    const std::string forms[] = {"", "-" + number, number + "/12/2026",
-                                                 number + "." + number.substr(2), number};
-                    text += kind == PlainThenOther && r == rows - 1 ? "(1000)" : forms[r % 5];
-                } else {
-                    text += r % 2 ? "w" + number : "name of " + number + " in full";
+            for (const bool shuffled : {false, true}) {
+                RecordList list = listOf(columnOf(kind, shuffled));
+                list.setTextOrder(order);
+                if (shuffled) list.sortBy(1);
+                list.sortBy(0);
+                std::string previousKey, previousPlace;
+                for (std::size_t r = 0; r < list.recordCount(); ++r) {
+                    std::string key;
+                    order->appendKey(key, list.cell(r, 0));
+                    const std::string place(list.cell(r, 1));
+                    ASSERT_TRUE(previousKey < key ||
+                                (previousKey == key && previousPlace < place))
+                        << "at " << r << " of kind " << kind << (shuffled ? ", shuffled," : "")
+                        << " under '" << locale << "'";
+                    previousKey = key;
+                    previousPlace = place;
                 }
-                text += '\t' + std::to_string(r) + '\r';
-            }
-            RecordList list = listOf(text);
-            list.setTextOrder(order);
-            list.sortBy(0);
-            std::string previousKey;
-            int previousRow = -1;
-            for (std::size_t r = 0; r < list.recordCount(); ++r) {
-                std::string key;
-                order->appendKey(key, list.cell(r, 0));
-                const int row = std::stoi(std::string(list.cell(r, 1)));
-                ASSERT_TRUE(previousKey < key || (previousKey == key && previousRow < row))
-                    << "at " << r << " of kind " << kind << " under '" << locale << "'";
-                previousKey = key;
-                previousRow = row;
             }
         }
     }

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <new>
+#include <numeric>
+#include <utility>
 #include <vector>
 
 #include "byte_hash.h"
@@ -22,12 +25,25 @@ struct Entry {
     std::uint32_t position;  // position in the list before sorting, which breaks ties
 };
 
-// How many recently seen cells the sort remembers the keys of: 2^kRecentBits.
-constexpr unsigned kRecentBits = 12;
-
 // A column whose first cells repeat less than one time in sixteen is taken for a column of
-// distinct cells, and the rest of its cells are not looked for among the recent ones.
+// distinct cells, and the rest of its cells are not looked for among those seen.
 constexpr std::size_t kTrialCells = 16384;
+
+// The keys made for a column are numbered in the order made, and while its cells are looked for
+// among those seen, each key stands in the key buffer after its number, in this many bytes.
+constexpr std::size_t kNumberBytes = sizeof(std::uint32_t);
+
+// What was made of a column: how many keys, and whether each stands after its number.
+struct KeysMade {
+    std::size_t count = 0;
+    bool numbered = true;
+};
+
+std::uint32_t numberOf(std::string_view all, const Entry& e) {
+    std::uint32_t number;
+    std::memcpy(&number, all.data() + e.offset - kNumberBytes, kNumberBytes);
+    return number;
+}
 
 std::uint64_t prefixOf(std::string_view key) {
     std::uint64_t p = 0;
@@ -75,45 +91,101 @@ void orderByKey(std::string_view all, HugeVector<Entry>& entries, RowNumbers& ro
     for (std::size_t i = 0; i < entries.size(); ++i) rows[i] = entries[i].position;
 }
 
-// The same for a column of few distinct cells, a status or a town, whose key buffer is no
-// longer than the list: only the distinct keys are sorted, and the rows are dealt out by the
-// rank of their key, in list order within a rank. A key is known by where it starts in the
-// buffer. An empty key, which only the order without ICU's data makes, can start where another
-// key does: it takes rank 0, as it orders first.
-void orderByRank(std::string_view all, const HugeVector<Entry>& entries, RowNumbers& rows) {
-    constexpr std::uint32_t kUnranked = UINT32_MAX;
-    std::vector<std::uint32_t> rankAt(all.size(), kUnranked);
-    std::vector<std::string_view> distinct;
-    for (const Entry& e : entries) {
-        if (e.length == 0 || rankAt[e.offset] != kUnranked) continue;
-        rankAt[e.offset] = 0;
-        distinct.push_back(all.substr(e.offset, e.length));
+// The same for a column whose cells repeat, a status or a town, for whose rows `made` keys were
+// made, each after its number: only those keys are sorted, and the rows are dealt out by the
+// rank of their key, in list order within a rank. Equal keys made more than once share a rank.
+void orderByRank(std::string_view all, std::size_t made, const HugeVector<Entry>& entries,
+                 RowNumbers& rows) {
+    std::vector<std::string_view> keys(made);
+    for (const Entry& e : entries) keys[numberOf(all, e)] = all.substr(e.offset, e.length);
+    std::vector<std::uint32_t> byKey(made);
+    std::iota(byKey.begin(), byKey.end(), 0u);
+    std::sort(byKey.begin(), byKey.end(),
+              [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+    std::vector<std::uint32_t> rankOf(made);  // by number
+    std::uint32_t ranks = 0;
+    for (std::size_t k = 0; k < made; ++k) {
+        if (k > 0 && keys[byKey[k]] != keys[byKey[k - 1]]) ++ranks;
+        rankOf[byKey[k]] = ranks;
     }
-    std::sort(distinct.begin(), distinct.end());
-    std::uint32_t ranks = 1;  // rank 0 is the empty key's
-    for (std::size_t d = 0; d < distinct.size(); ++d) {
-        if (d > 0 && distinct[d] != distinct[d - 1]) ++ranks;
-        rankAt[distinct[d].data() - all.data()] = ranks;
-    }
-    auto rankOf = [&](const Entry& e) { return e.length == 0 ? 0 : rankAt[e.offset]; };
-    std::vector<std::size_t> next(ranks + 2, 0);  // where the next row of each rank goes
+    auto rank = [&](const Entry& e) { return rankOf[numberOf(all, e)]; };
+    std::vector<std::size_t> next(std::size_t{ranks} + 2, 0);  // where each rank's next row goes
     bool inListOrder = true;
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        ++next[rankOf(entries[k]) + 1];
+        ++next[rank(entries[k]) + 1];
         inListOrder = inListOrder && entries[k].position == k;
     }
     for (std::size_t r = 1; r < next.size(); ++r) next[r] += next[r - 1];
     // Rows of one rank keep their order in the list, so they are dealt out in that order.
     if (inListOrder) {
-        for (const Entry& e : entries) rows[next[rankOf(e)]++] = e.position;
+        for (const Entry& e : entries) rows[next[rank(e)]++] = e.position;
         return;
     }
     HugeVector<std::uint32_t> rankAtPosition(entries.size());
-    for (const Entry& e : entries) rankAtPosition[e.position] = rankOf(e);
+    for (const Entry& e : entries) rankAtPosition[e.position] = rank(e);
     for (std::size_t i = 0; i < rankAtPosition.size(); ++i) {
         rows[next[rankAtPosition[i]]++] = static_cast<std::uint32_t>(i);
     }
 }
+
+// The cells of a column seen so far, by a hash of their text, with the entries of their keys: a
+// cell seen before takes the key already made for it. The table grows to a few megabytes, and
+// then keeps the cells it holds.
+class SeenCells {
+public:
+    SeenCells() : slots_(kFirstSlots) {}
+
+    /// Whether cells are still looked for.
+    bool looking() const { return !slots_.empty(); }
+
+    /// Stops looking, for a column of distinct cells.
+    void stop() { slots_ = std::vector<Slot>(); }
+
+    /// The entry of the key of `cell`, whose hash is `hash`, if it was seen.
+    const Entry* find(std::string_view cell, std::uint64_t hash) const {
+        if (slots_.empty()) return nullptr;
+        for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[i];
+            if (slot.entry.offset == kNoKey) return nullptr;
+            if (slot.hash == hash && slot.cell == cell) return &slot.entry;
+        }
+    }
+
+    /// Remembers `cell`, not seen before, with the entry of its key, while there is room.
+    void add(std::string_view cell, std::uint64_t hash, const Entry& entry) {
+        if (slots_.empty()) return;
+        if (2 * (count_ + 1) > slots_.size()) {
+            if (slots_.size() == kMaxSlots) return;
+            const std::vector<Slot> old =
+                std::exchange(slots_, std::vector<Slot>(2 * slots_.size()));
+            count_ = 0;
+            for (const Slot& slot : old) {
+                if (slot.entry.offset != kNoKey) place(slot);
+            }
+        }
+        place({cell, hash, entry});
+    }
+
+private:
+    static constexpr std::uint64_t kNoKey = UINT64_MAX;
+    static constexpr std::size_t kFirstSlots = 4096;
+    static constexpr std::size_t kMaxSlots = std::size_t{1} << 17;
+    struct Slot {
+        std::string_view cell;
+        std::uint64_t hash = 0;
+        Entry entry = {0, kNoKey, 0, 0};
+    };
+
+    void place(const Slot& slot) {
+        std::size_t i = slot.hash & (slots_.size() - 1);
+        while (slots_[i].entry.offset != kNoKey) i = (i + 1) & (slots_.size() - 1);
+        slots_[i] = slot;
+        ++count_;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+};
 
 // Calls `visit(position, table row)` for every record of `list` in the order of its table's rows,
 // until a call returns false, and returns whether none did. A list sorted by another column would
@@ -142,40 +214,40 @@ bool inTableOrder(const RecordList& list, Visit&& visit) {
 }
 
 // Makes the key of every cell of `column` into `keys`, and the entries that point at them, in the
-// order of the table's rows. Where `asBytes`, each cell is its own key, which spares ICU most of
-// a sort's time; that fails, false, at the first cell that is not plain.
+// order of the table's rows; tells what it made in `made`. Where `asBytes`, each cell is its own
+// key, which spares ICU most of a sort's time; that fails, false, at the first cell that is not
+// plain.
 bool makeKeys(const RecordList& list, std::size_t column, const TextOrder& order, bool asBytes,
-              std::string& keys, HugeVector<Entry>& entries) {
-    // Many columns repeat their cells (a status, a town, a name), and a cell seen lately takes
-    // the key already made for it: a small table of recent cells, by a hash of their text,
-    // finds it for the cost of that hash. A column of distinct cells soon stops paying it.
-    struct Recent {
-        std::string_view cell;
-        std::uint64_t hash = 0;
-        Entry entry = {0, UINT64_MAX, 0, 0};  // pointing at its key; no key yet
-    };
-    std::vector<Recent> recent(std::size_t{1} << kRecentBits);
+              std::string& keys, HugeVector<Entry>& entries, KeysMade& made) {
+    // Many columns repeat their cells (a status, a town, a name), and a cell seen before takes
+    // the key already made for it for the cost of a hash of its text. A column of distinct
+    // cells soon stops paying it, and its keys, sorted as they are, need no numbers.
+    SeenCells seen;
     std::size_t repeats = 0;
     std::size_t visited = 0;
     const RecordTable& table = *list.table();
     return inTableOrder(list, [&](std::size_t i, std::size_t row) {
         const std::string_view cell = table.cell(row, column);
         Entry& entry = entries[visited];
-        if (visited++ == kTrialCells && repeats < kTrialCells / 16) recent.clear();
-        const std::uint64_t hash = recent.empty() ? 0 : hashBytes(cell);
-        Recent* const seen = recent.empty() ? nullptr : &recent[hash >> (64 - kRecentBits)];
-        if (seen && seen->hash == hash && seen->entry.offset != UINT64_MAX && seen->cell == cell) {
-            entry = seen->entry;
+        if (visited++ == kTrialCells && repeats < kTrialCells / 16) {
+            seen.stop();
+            made.numbered = false;
+        }
+        const std::uint64_t hash = seen.looking() ? hashBytes(cell) : 0;
+        if (const Entry* known = seen.find(cell, hash)) {
+            entry = *known;
             entry.position = static_cast<std::uint32_t>(i);
             ++repeats;
             return true;
         }
         if (asBytes && !isPlain(cell)) return false;
-        const std::size_t start = keys.size();
-        const std::size_t room = 4 * cell.size() + 64;
+        const std::size_t room = kNumberBytes + 4 * cell.size() + 64;
         if (keys.capacity() - keys.size() < room) {
             growWithHugePages(keys, std::max(2 * keys.capacity(), keys.size() + room));
         }
+        const auto number = static_cast<std::uint32_t>(made.count++);
+        if (made.numbered) keys.append(reinterpret_cast<const char*>(&number), kNumberBytes);
+        const std::size_t start = keys.size();
         if (asBytes) {
             keys.append(cell);
         } else {
@@ -186,7 +258,7 @@ bool makeKeys(const RecordList& list, std::size_t column, const TextOrder& order
             static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
         entry = {prefixOf(std::string_view(keys).substr(start)), start, length,
                  static_cast<std::uint32_t>(i)};
-        if (seen) *seen = {cell, hash, entry};
+        seen.add(cell, hash, entry);
         return true;
     });
 }
@@ -291,13 +363,17 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
     HugeVector<Entry> entries(n);
     // A column of numbers, dates or codes of digits is its own keys where the order allows;
     // should another cell turn up, ICU makes the keys after all.
-    if (!order.ordersPlainCellsAsBytes() || !makeKeys(list, column, order, true, keys, entries)) {
+    KeysMade made;
+    if (!order.ordersPlainCellsAsBytes() ||
+        !makeKeys(list, column, order, true, keys, entries, made)) {
         keys.clear();
-        makeKeys(list, column, order, false, keys, entries);
+        made = KeysMade();
+        makeKeys(list, column, order, false, keys, entries, made);
     }
     RowNumbers rows(n);
-    if (keys.size() <= n) {
-        orderByRank(keys, entries, rows);
+    // Where cells repeat, sorting the keys made costs less than sorting the rows.
+    if (made.numbered && made.count <= n / 2) {
+        orderByRank(keys, made.count, entries, rows);
     } else {
         orderByKey(keys, entries, rows);
     }

@@ -96,17 +96,18 @@ TEST(TextOrderStability, EqualKeysKeepTheirOrderInEveryColumn) {
     EXPECT_EQ(second, (std::vector<std::string>{"3", "5", "1", "2", "4"}));
 }
 
-enum Kind { Repeats, RepeatsAfterDistinct, Few, Plain, FewPlain, PlainThenOther };
+enum Kind { Repeats, RepeatsAfterDistinct, Few, Plain, FewPlain, PlainThenOther, ManyRepeats };
 
 // A column of `kind`, 20,000 records after as many distinct cells as RepeatsAfterDistinct has,
-// each followed by its place in the list before the sort: its row, or where `shuffled` a place
-// the list is to be sorted by first. Places have six digits, so that they order as numbers.
+// or 300,000 drawn from 80,000 cells, more than the sort keeps in mind; each followed by its
+// place in the list before the sort: its row, or where `shuffled` a place the list is to be
+// sorted by first. Places have six digits, so that they order as numbers.
 std::string columnOf(Kind kind, bool shuffled) {
     const std::vector<std::string> few = {"", "a", "A", "b", "B", "\xc3\xa9", "e\xcc\x81", "ab"};
     const std::vector<std::string> fewPlain = {"", "0", "10", "9", "-1", "1.5", "01/02", "-"};
     std::mt19937 rng(7);
     const int distinctFirst = kind == RepeatsAfterDistinct ? 20000 : 0;
-    const int rows = distinctFirst + 20000;
+    const int rows = kind == ManyRepeats ? 300000 : distinctFirst + 20000;
     std::vector<int> places(rows);
     std::iota(places.begin(), places.end(), 100000);
     if (shuffled) std::shuffle(places.begin(), places.end(), rng);
@@ -121,6 +122,8 @@ std::string columnOf(Kind kind, bool shuffled) {
             const std::string forms[] = {"", "-" + number, number + "/12/2026",
                                          number + "." + number.substr(2), number};
             text += kind == PlainThenOther && r == rows - 1 ? "(1000)" : forms[r % 5];
+        } else if (kind == ManyRepeats) {
+            text += "w" + std::to_string(10000 + rng() % 80000);
         } else {
             text += r % 2 ? "w" + number : "name of " + number + " in full";
         }
@@ -134,14 +137,15 @@ std::string columnOf(Kind kind, bool shuffled) {
 // among more distinct ones than the sort keeps in mind at once, and cells that differ only in
 // their middle; the same after 20,000 distinct cells, when the sort no longer looks for repeats;
 // a few cells, some equal only in case or in normal form; numbers and dates, empty cells among
-// them, which order as their bytes; a few of those; and numbers with one at the end in brackets,
-// as accountants write a loss, which is no longer plain. Every row orders by its own cell's key,
-// and equal keys keep the order they had.
+// them, which order as their bytes; a few of those; numbers with one at the end in brackets, as
+// accountants write a loss, which is no longer plain; and many cells that repeat, more than the
+// sort keeps in mind. Every row orders by its own cell's key, and equal keys keep the order they
+// had.
 TEST(TextOrderStability, EveryKindOfColumnOrdersByItsCellsKeys) {
     for (const char* locale : {"", "th_TH"}) {
         const auto order = std::make_shared<const TextOrder>(locale);
-        for (const Kind kind :
-             {Repeats, RepeatsAfterDistinct, Few, Plain, FewPlain, PlainThenOther}) {
+        for (const Kind kind : {Repeats, RepeatsAfterDistinct, Few, Plain, FewPlain,
+                                PlainThenOther, ManyRepeats}) {
             for (const bool shuffled : {false, true}) {
                 RecordList list = listOf(columnOf(kind, shuffled));
                 list.setTextOrder(order);

@@ -53,22 +53,24 @@ std::uint64_t prefixOf(std::string_view key) {
     return p;
 }
 
-// Whether a cell is made only of digits and the - . / that numbers and dates are written with.
-// The root order, and every locale's that leaves these alone, orders such cells as their bytes.
+// The characters of plain cells, digits and the - . / that numbers and dates are written with,
+// are the run of ASCII from '-' to '9'. The root order, and every locale's that leaves these
+// alone, orders cells made only of them as their bytes.
+constexpr char kFirstPlain = '-';
+constexpr char kLastPlain = '9';
+
 bool isPlain(std::string_view cell) {
-    return std::all_of(cell.begin(), cell.end(), [](char c) {
-        return (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '/';
-    });
+    return std::all_of(cell.begin(), cell.end(),
+                       [](char c) { return c >= kFirstPlain && c <= kLastPlain; });
 }
 
 // Whether `order` orders plain cells as their bytes: checked on every plain cell of up to two
 // characters, which shows the order of each pair and any contraction of two.
 bool plainCellsInByteOrder(const TextOrder& order) {
-    const std::string_view plain = "-./0123456789";
     std::vector<std::string> cells = {""};
-    for (const char a : plain) {
+    for (char a = kFirstPlain; a <= kLastPlain; ++a) {
         cells.emplace_back(1, a);
-        for (const char b : plain) cells.push_back({a, b});
+        for (char b = kFirstPlain; b <= kLastPlain; ++b) cells.push_back({a, b});
     }
     std::sort(cells.begin(), cells.end());
     std::string previous;

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "clipboard.h"
-#include "line_ends.h"
+#include "clipboard_text.h"
 #include "memory_advice.h"
 #include "text_order.h"
 #include "workspace.h"
@@ -54,10 +54,11 @@ public:
     bool written = true;       // whether the last copied text reached its file
     double writeMs = 0;        // time spent writing files
 
-    std::string text() override {
+    TextBuffer text() override {
         std::string t = std::move(content);
         content = std::string();
-        return normalise ? normalizeLineEnds(std::move(t)) : t;
+        if (normalise) return recordsTextOfUtf8(std::move(t));
+        return t;
     }
     void clear() override { content = std::string(); }
     void setText(const std::string& text) override { write(text); }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "memory_advice.h"
+#include "text_buffer.h"
 
 namespace sorvane::core {
 
@@ -12,9 +13,10 @@ namespace sorvane::core {
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    /// The clipboard's text with its line ends normalised (see normalizeLineEnds); empty when
-    /// the clipboard holds no text.
-    virtual std::string text() = 0;
+    /// The clipboard's text as the text of records (see recordsTextOfUtf8); empty when the
+    /// clipboard holds no text. A read that does not complete throws: an empty list must not
+    /// pass for the records of a text that never arrived.
+    virtual TextBuffer text() = 0;
     /// Empties the clipboard.
     virtual void clear() = 0;
     /// Puts `text` on the clipboard, whole.

@@ -29,9 +29,7 @@ std::size_t closingQuote(const char* text, std::size_t size, std::size_t open) {
 
 }  // namespace
 
-std::string normalizeLineEnds(std::string text) {
-    char* const t = text.data();
-    const std::size_t size = text.size();
+void normalizeLineEnds(char* const t, const std::size_t size) {
     std::size_t converted = kNone;  // the last LF made a CR, which is no CR of the original
 
     // Every LF in [from, to) lies outside any quoted cell.
@@ -61,7 +59,6 @@ std::string normalizeLineEnds(std::string text) {
         quote = next < size ? find(t, size, '"', next) : kNone;
     }
     endRows(plain, size);
-    return text;
 }
 
 }  // namespace sorvane::core

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace sorvane::core {
@@ -15,6 +16,12 @@ namespace sorvane::core {
 /// quotes in a row as one, and ends at a double quote followed by TAB, CR, LF or the end of the
 /// text; a double quote followed by anything else, or none at all, means the cell was not
 /// quoted. CR is never changed, also inside quotes. Runs in time linear in the text.
-std::string normalizeLineEnds(std::string text);
+void normalizeLineEnds(char* text, std::size_t size);
+
+/// The same, of a string.
+inline std::string normalizeLineEnds(std::string text) {
+    normalizeLineEnds(text.data(), text.size());
+    return text;
+}
 
 }  // namespace sorvane::core

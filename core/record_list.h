@@ -86,4 +86,14 @@ private:
     bool sorted_ = false;
 };
 
+/// What a list view shows of a cell: at most kShownBytes of it, cut between two characters, and
+/// whether it was cut, which the view marks with an ellipsis. Laying out a cell of megabytes on
+/// every paint would freeze the window; copying still writes the whole cell.
+struct ShownCell {
+    static constexpr std::size_t kShownBytes = 4096;
+    std::string_view text;
+    bool cut;
+};
+ShownCell shownCell(std::string_view cell);
+
 }  // namespace sorvane::core

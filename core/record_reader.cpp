@@ -20,7 +20,7 @@ void makeRoom(Vector& v, std::size_t extra) {
 
 }  // namespace
 
-RecordReader::RecordReader(std::string text, std::size_t narrowUpTo) noexcept
+RecordReader::RecordReader(TextBuffer text, std::size_t narrowUpTo) noexcept
     : end_(text.size()) {
     table_.text_ = std::move(text);
     table_.narrow_ = end_ <= std::min<std::size_t>(narrowUpTo, UINT32_MAX);
@@ -116,9 +116,8 @@ RecordTable RecordReader::take() {
     withEntries([](auto& entries) {
         if (entries.empty()) entries.push_back(0);
     });
-    // What lies past the compacted rows is consumed text; a resize to a shorter length never
-    // reallocates, so the buffer is handed over without a copy.
-    table_.text_.resize(write_);
+    // What lies past the compacted rows is consumed text; the buffer is handed over as it is.
+    table_.text_.truncate(write_);
     RecordTable out = std::move(table_);
     table_ = RecordTable();
     pos_ = end_ = write_ = 0;
@@ -126,7 +125,7 @@ RecordTable RecordReader::take() {
     return out;
 }
 
-RecordTable readRecords(std::string text) {
+RecordTable readRecords(TextBuffer text) {
     RecordReader reader(std::move(text));
     reader.read();
     return reader.take();

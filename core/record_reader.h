@@ -23,7 +23,7 @@ public:
     /// Takes the text to read; does no work and cannot fail beyond the move. A text of at most
     /// `narrowUpTo` bytes (and under 4 GiB) keeps each row's start in four bytes, a longer one in
     /// eight; tests lower it to read through both.
-    explicit RecordReader(std::string text, std::size_t narrowUpTo = SIZE_MAX) noexcept;
+    explicit RecordReader(TextBuffer text, std::size_t narrowUpTo = SIZE_MAX) noexcept;
 
     /// Reads the rest of the text.
     void read();
@@ -54,6 +54,6 @@ private:
 };
 
 /// Reads a whole text into a table.
-RecordTable readRecords(std::string text);
+RecordTable readRecords(TextBuffer text);
 
 }  // namespace sorvane::core

@@ -41,7 +41,7 @@ std::string_view RecordTable::cell(std::size_t r, std::size_t c) const {
 }
 
 std::size_t RecordTable::memoryBytes() const {
-    return text_.capacity() + start32_.capacity() * sizeof(std::uint32_t) +
+    return text_.memoryBytes() + start32_.capacity() * sizeof(std::uint32_t) +
            start64_.capacity() * sizeof(std::uint64_t) +
            wideRows_.capacity() * sizeof(std::uint32_t) +
            (wideFirst_.capacity() + checkpoints_.capacity()) * sizeof(std::uint64_t);

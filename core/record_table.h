@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "memory_advice.h"
+#include "text_buffer.h"
 
 namespace sorvane::core {
 
@@ -95,7 +96,7 @@ private:
         return end;
     }
 
-    std::string text_;
+    TextBuffer text_;
     bool narrow_ = true;                      // whether the entries are in start32_ or start64_
     HugeVector<std::uint32_t> start32_;       // rowCount() + 1 entries for a text under 4 GiB
     HugeVector<std::uint64_t> start64_;       // or for a longer one

@@ -45,7 +45,7 @@ void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
     steps.run([&] { ui.setPointer(Pointer::Busy); });
     steps.run([&] { mutableList(input).clear(); });
 
-    std::string text;
+    TextBuffer text;
     steps.run([&] { text = clipboard.text(); });
     RecordReader reader(std::move(text));
     const bool readAll = steps.run([&] { reader.read(); });
@@ -116,7 +116,7 @@ std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Engine 
 }
 
 void Workspace::headerClicked(ListId id, std::size_t header) {
-    if (id == ListId::Matches1 || id == ListId::Matches2 || header == 0) return;
+    if (!sortsOnHeaderClick(id) || header == 0) return;
     mutableList(id).sortBy(header - 1);
 }
 

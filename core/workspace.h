@@ -20,6 +20,12 @@ enum class ListId { List1, List2, Matches1, Matches2, NotFound1, NotFound2 };
 /// An input list with its choosers and its two result lists.
 enum class Side { List1, List2 };
 
+/// Whether a click on a header of the list sorts it: the two Matches lists show their pairs
+/// side by side, and neither is ever reordered apart from the other.
+constexpr bool sortsOnHeaderClick(ListId id) {
+    return id != ListId::Matches1 && id != ListId::Matches2;
+}
+
 // Everything the window shows of the data: the six record lists, the entries of the column
 // choosers of each side and the six count label texts, with the commands that change them.
 // The window only moves these to and from its controls.

@@ -1,5 +1,7 @@
 #include "line_ends.h"
 
+#include "clipboard_text.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -19,8 +21,10 @@ struct LineEndCase {
 
 class LineEndsTest : public ::testing::TestWithParam<LineEndCase> {};
 
+// Clipboard text from every platform goes through the same clean-up: line ends, then the bytes.
 TEST_P(LineEndsTest, LoneLfOutsideQuotedCellsBecomesCr) {
-    EXPECT_EQ(normalizeLineEnds(GetParam().in), GetParam().out);
+    EXPECT_EQ(recordsTextOfUtf8(GetParam().in).view(), GetParam().out);
+    EXPECT_EQ(recordsTextOfUtf16(utf16Of(GetParam().in)).view(), GetParam().out);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,7 +47,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "\"Quoted\" first\ta\rsecond\tb\r"},
         LineEndCase{"UnclosedQuote", "\"open\na\n", "\"open\ra\r"},
         LineEndCase{"QuoteInsideACell", "say \"a\nb\"\n", "say \"a\rb\"\r"},
-        LineEndCase{"CrInsideQuotesStays", "\"a\rb\nc\"\tx\n", "\"a\rb\nc\"\tx\r"}),
+        LineEndCase{"CrInsideQuotesStays", "\"a\rb\nc\"\tx\n", "\"a\rb\nc\"\tx\r"},
+        // Each invalid sequence reads as one U+FFFD over its longest valid start; nothing else
+        // of the text is lost. A byte order mark in front is no part of the first cell.
+        LineEndCase{"ByteOrderMarkDropped", "\xEF\xBB\xBF" "a\tb\n", "a\tb\r"},
+        LineEndCase{"InvalidBytes", "n\xFF\xFEok\n", "n\uFFFD\uFFFDok\r"},
+        LineEndCase{"TruncatedSequences", "\xE2\x82\tx\xF0\x9F\x98\n", "\uFFFD\tx\uFFFD\r"},
+        LineEndCase{"OverlongAndSurrogate", "\xC0\x80\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+        LineEndCase{"ValidAfterLongAscii", "0123456789abcdef\xC3\xA9\xF0\x9F\x98\x80\n",
+                    "0123456789abcdef\u00E9\U0001F600\r"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The rule spelled out a character at a time, for comparison with the function on random text.
@@ -93,6 +105,14 @@ TEST(LineEndsProperty, MatchesTheLiteralRuleOnlyTurnsLoneLfsIntoCrsAndIsIdempote
                   testing::cellsOf(testing::listOf(once)))
             << ::testing::PrintToString(text);
     }
+}
+
+// Windows' clipboard holds UTF-16: a pair of surrogates is one character, a lone one U+FFFD.
+TEST(ClipboardUtf16, PairsJoinLoneSurrogatesAreReplaced) {
+    const std::u16string text = u"\uFEFFa\U0001F600\t\xD800" u"b\xDC00\r\n";
+    EXPECT_EQ(recordsTextOfUtf16(text).view(), "a\U0001F600\t\uFFFDb\uFFFD\r\n");
+    EXPECT_EQ(utf16Of("a\U0001F600\xFF"), u"a\U0001F600\uFFFD");
+    EXPECT_EQ(utf16Length("\xC3\xA9\U0001F600"), 3u);
 }
 
 }  // namespace

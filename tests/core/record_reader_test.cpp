@@ -116,7 +116,7 @@ TEST(ReaderWideRows, EveryCellOfMixedWideAndNarrowRows) {
 }
 
 TEST(ReaderTake, KeepsRowsAndLeavesReaderEmpty) {
-    RecordReader reader("x\ty\rz\r");
+    RecordReader reader(std::string("x\ty\rz\r"));
     reader.read();
     EXPECT_TRUE(reader.done());
     EXPECT_EQ(reader.rowCount(), 2u);

@@ -21,7 +21,7 @@ public:
     int failSets = 0;
     int sets = 0;                        ///< successful setText calls
 
-    std::string text() override {
+    TextBuffer text() override {
         if (failReads > 0 && failReads--) throw StepError(521, "Can't open Clipboard");
         return content.value_or("");
     }

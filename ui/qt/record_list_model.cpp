@@ -5,17 +5,11 @@
 namespace sorvane::ui {
 namespace {
 
-// A view shows at most this many bytes of a cell, ended by an ellipsis: laying out a cell of
-// megabytes on every paint would freeze the window. Copying still writes the whole cell.
-constexpr std::size_t kShownBytes = 4096;
-
 QString shownText(std::string_view cell) {
-    if (cell.size() <= kShownBytes) {
-        return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
-    }
-    std::size_t cut = kShownBytes;
-    while (cut > 0 && (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80) --cut;  // whole characters
-    return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cut)) + QChar(0x2026);
+    const core::ShownCell shown = core::shownCell(cell);
+    QString text = QString::fromUtf8(shown.text.data(), static_cast<qsizetype>(shown.text.size()));
+    if (shown.cut) text += QChar(0x2026);
+    return text;
 }
 
 int clampToInt(std::size_t n) {

@@ -3,26 +3,25 @@
 #include <QWidget>
 
 #include <array>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "clipboard.h"
+#include "commands.h"
 #include "layout.h"
 #include "messages.h"
 #include "workspace.h"
 
 class QComboBox;
-class QLabel;
-class QTableView;
 
 namespace sorvane::ui {
 
 class RecordListModel;
 
-// Sorvane's one window. It builds every control once, named as the design names it, and moves
-// data between the controls and the workspace, which decides everything about the data.
-class Principal : public QWidget, private core::CommandUi {
+// Sorvane's one window, built from the shared description of its controls. It turns each event
+// into a command of the core and shows what the workspace holds; it decides nothing about the
+// data.
+class Principal : public QWidget, private core::WindowPort {
     Q_OBJECT
 
 public:
@@ -30,9 +29,6 @@ public:
     explicit Principal(Messages* messages = nullptr, core::Clipboard* clipboard = nullptr,
                        QWidget* parent = nullptr);
     ~Principal() override;
-
-    /// The text of the instructions message.
-    static QString instructionsText();
 
     /// Everything the window shows of the data.
     const core::Workspace& workspace() const { return workspace_; }
@@ -42,37 +38,34 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void createControls();
+    QWidget* create(const form::Control& control);
+    QWidget* createToolbar(const form::Control& control, QWidget* parent);
+    QWidget* createListView(const form::Control& control, QWidget* parent);
+    QWidget* focusTarget(form::ControlId id) const;
+    QWidget* widget(form::ControlId id) const { return widgets_[static_cast<std::size_t>(id)]; }
+    QComboBox* chooser(core::Side side, int row) const;
     void loadStep();
     void setTabOrder();
     void applyLayout();
-
-    void paste(core::Side side);
-    void copy(core::ListId id);
     void compare();
-    void headerClicked(core::ListId id, int section);
     void showInstructions();
-    void showWorkspace();
-    void nameCount(int id);  // a count label's accessible name: its list and its count
 
-    // core::CommandUi
+    // core::WindowPort
     void setPointer(core::Pointer pointer) override;
     core::Answer askRetry(const std::string& report) override;
+    void showWorkspace() override;
+    void showRefusal(const std::string& text) override;
 
     std::unique_ptr<Messages> ownMessages_;
     std::unique_ptr<core::Clipboard> ownClipboard_;
     Messages* messages_;
-    core::Clipboard* clipboard_;
     core::Workspace workspace_;
+    core::Commands commands_;
 
-    Geometry geometry_;                         // every control's rectangle, in twips
-    std::map<std::string, QWidget*> controls_;  // every control the layout places, by name
-    std::array<QTableView*, 6> lists_{};
+    form::Geometry geometry_;  // every control's rectangle, in twips
+    std::array<QWidget*, form::kControlCount> widgets_{};
+    std::array<QWidget*, 6> toolButtons_{};  // the one button of each list's toolbar
     std::array<RecordListModel*, 6> models_{};
-    std::array<QLabel*, 6> counts_{};
-    std::array<QWidget*, 6> toolButtons_{};  // the one button of each toolbar
-    std::array<QString, 6> listNames_;       // each list's frame and side, as a screen reader says
-    std::array<std::array<QComboBox*, 4>, 2> choosers_{};
     std::array<std::uint64_t, 2> chooserRevisions_{};
 };
 

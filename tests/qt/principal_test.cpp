@@ -442,7 +442,7 @@ TEST_F(PrincipalTest, InstructionsShowTheTenPiecesOnTheirOwnLines) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].kind, "instructions");
     const QString text = messages.shown[0].text;
-    EXPECT_EQ(text, Principal::instructionsText());
+    EXPECT_EQ(text, QString::fromUtf8(form::instructionsText()));
     EXPECT_EQ(text.count('\n'), 9);
     EXPECT_FALSE(text.contains('\r'));
     const QStringList lines = text.split('\n');

@@ -1,0 +1,177 @@
+#include "clipboard_text.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "line_ends.h"
+
+namespace sorvane::core {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// A character read from UTF-8: its code point and how many bytes it took. An invalid sequence
+// reads as U+FFFD over its maximal subpart (the longest start of a well-formed sequence, at least
+// one byte), as Unicode recommends and as most decoders do.
+struct Decoded {
+    char32_t code;
+    std::size_t length;
+    bool valid = true;
+};
+
+Decoded decodeAt(const unsigned char* p, const unsigned char* end) {
+    const unsigned char lead = p[0];
+    if (lead < 0x80) return {lead, 1};
+    int trail;
+    char32_t code;
+    unsigned char low = 0x80;  // the range of the first trail byte, narrower after some leads
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trail = 1;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trail = 2;
+        code = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;   // no overlong forms
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trail = 3;
+        code = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return {kReplacement, 1, false};
+    }
+    std::size_t length = 1;
+    for (int k = 0; k < trail; ++k, ++length) {
+        if (p + length >= end) return {kReplacement, length, false};
+        const unsigned char byte = p[length];
+        if (byte < low || byte > high) return {kReplacement, length, false};
+        low = 0x80;
+        high = 0xBF;
+        code = (code << 6) | (byte & 0x3F);
+    }
+    return {code, length};
+}
+
+// Where the bytes stop being valid UTF-8: the end, or the first invalid sequence. Runs of ASCII
+// are passed over eight bytes at a time.
+const unsigned char* firstInvalid(const unsigned char* p, const unsigned char* end) {
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ull) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const Decoded d = decodeAt(p, end);
+        if (!d.valid) return p;
+        p += d.length;
+    }
+    return end;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// Calls f with each character of UTF-8 text, invalid sequences as U+FFFD.
+template <typename F>
+void forEachCharacter(std::string_view utf8, F&& f) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        const Decoded d = decodeAt(p, end);
+        f(d.code);
+        p += d.length;
+    }
+}
+
+TextBuffer normalized(TextBuffer text) {
+    normalizeLineEnds(text.data(), text.size());
+    return text;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+TextBuffer recordsTextOfUtf8(TextBuffer bytes) {
+    if (bytes.view().starts_with(kByteOrderMark)) bytes.dropFront(kByteOrderMark.size());
+    const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = begin + bytes.size();
+    const unsigned char* const bad = firstInvalid(begin, end);
+    if (bad == end) return normalized(std::move(bytes));
+
+    std::string repaired;
+    repaired.reserve(bytes.size() + bytes.size() / 8);
+    repaired.append(bytes.data(), static_cast<std::size_t>(bad - begin));
+    forEachCharacter(std::string_view(reinterpret_cast<const char*>(bad),
+                                      static_cast<std::size_t>(end - bad)),
+                     [&](char32_t c) { appendUtf8(repaired, c); });
+    return normalized(std::move(repaired));
+}
+
+TextBuffer recordsTextOfUtf16(std::u16string_view text) {
+    if (!text.empty() && text.front() == 0xFEFF) text.remove_prefix(1);
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+        } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                   text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            appendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            appendUtf8(out, kReplacement);
+        } else {
+            appendUtf8(out, unit);
+        }
+    }
+    return normalized(std::move(out));
+}
+
+std::size_t utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    forEachCharacter(utf8, [&](char32_t c) { units += c >= 0x10000 ? 2 : 1; });
+    return units;
+}
+
+std::size_t writeUtf16(std::string_view utf8, char16_t* out) {
+    char16_t* const start = out;
+    forEachCharacter(utf8, [&](char32_t c) {
+        if (c >= 0x10000) {
+            *out++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            *out++ = static_cast<char16_t>(c);
+        }
+    });
+    return static_cast<std::size_t>(out - start);
+}
+
+std::u16string utf16Of(std::string_view utf8) {
+    std::u16string out(utf16Length(utf8), u'\0');
+    writeUtf16(utf8, out.data());
+    return out;
+}
+
+}  // namespace sorvane::core

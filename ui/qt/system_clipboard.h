@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "clipboard.h"
+
+namespace sorvane::ui {
+
+/// The system clipboard's plain text through Qt, which answers every program that asks for
+/// what this one copied, this program's own widgets included; on X, text is read over a
+/// connection of its own, where Qt would hold a large text several times and could not tell a
+/// failed transfer from an empty text.
+///
+/// A read that does not complete fails (StepError number kTransferFailed), with a description
+/// that says whether the program that copied the text fell silent or went away: an empty list
+/// must not pass for its records. Only a clipboard that holds no text pastes as empty.
+class SystemClipboard : public core::Clipboard {
+public:
+    static constexpr std::int32_t kTransferFailed = 5;
+
+    /// How a read of the platform's text ended short of the text.
+    enum class Failure { kTimedOut, kVanished };
+
+    core::TextBuffer text() override;
+    void clear() override;
+    void setText(const std::string& text) override;
+    /// The room is the byte array that the clipboard then serves as it stands.
+    char* textRoom(std::size_t bytes) override;
+    void putText(std::size_t length) override;
+
+protected:
+    /// What the platform hands over, after waiting for the program that owns the clipboard:
+    /// the text's bytes as they came where that program offers them as UTF-8 (`utf8`), else the
+    /// text as Qt decoded it (`decoded`), or why nothing came.
+    struct Delivery {
+        std::optional<core::TextBuffer> utf8;
+        QString decoded;
+        std::optional<Failure> failure;
+    };
+    virtual Delivery platformText();
+
+private:
+    QByteArray room_;
+};
+
+}  // namespace sorvane::ui

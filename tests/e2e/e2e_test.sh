@@ -19,14 +19,14 @@
 # It runs on a D-Bus session of its own with the accessibility bus, so the program's tree can be
 # read over AT-SPI as a screen reader reads it; and once the whole way by keyboard alone.
 #
-#   e2e_test.sh SORVANE SCREENSHOT.png VANISHING_OWNER
+#   e2e_test.sh SORVANE SCREENSHOT.png TEST_OWNER
 set -u
 if [ -z "${E2E_OWN_BUS:-}" ]; then
     E2E_OWN_BUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
 fi
 app=$1
 screenshot=$2
-vanishing_owner=$3
+test_owner=$3
 scale=${E2E_SCALE:-1}
 work=$(mktemp -d)
 source "$(dirname "$0")/../support/checks.sh"
@@ -236,7 +236,7 @@ answer_box() {
 }
 
 # The owner of a 50 MB text goes away 30 ms into serving it.
-"$vanishing_owner" 50 30 >"$work/owner.log" 2>&1 &
+"$test_owner" vanish 50 30 >"$work/owner.log" 2>&1 &
 sleep 1
 paste1
 check "error report shown" yes "$(box_shown && echo yes)"

@@ -90,6 +90,9 @@ SystemClipboard::Delivery SystemClipboard::platformText() {
         }
     }
 #endif
+    // Qt on Wayland keeps what a read of an offer gave, failure included, until the clipboard
+    // changes: asked again, it would hand over its empty text as the clipboard's.
+    if (mime == failedOffer_) return {std::nullopt, QString(), failedWhy_};
     const ReadWarnings warnings;
     Delivery delivery;
     if (utf8Offered) {
@@ -97,7 +100,10 @@ SystemClipboard::Delivery SystemClipboard::platformText() {
         if (!bytes.isEmpty()) delivery.utf8 = adopt(std::move(bytes));
     }
     if (!delivery.utf8) delivery.decoded = clipboard->text();
-    if (delivery.decoded.isEmpty()) delivery.failure = ReadWarnings::heard();
+    if (delivery.decoded.isEmpty() && ReadWarnings::heard()) {
+        delivery.failure = failedWhy_ = *ReadWarnings::heard();
+        failedOffer_ = mime;
+    }
     return delivery;
 }
 

@@ -9,6 +9,8 @@
 
 #include "clipboard.h"
 
+class QMimeData;
+
 namespace sorvane::ui {
 
 /// The system clipboard's plain text through Qt, which answers every program that asks for
@@ -46,6 +48,8 @@ protected:
 
 private:
     QByteArray room_;
+    const QMimeData* failedOffer_ = nullptr;  // an offer whose read the platform gave up on
+    Failure failedWhy_ = Failure::kTimedOut;
 };
 
 }  // namespace sorvane::ui

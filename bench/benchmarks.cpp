@@ -8,6 +8,7 @@
 #include <random>
 
 #include "comparison.h"
+#include "literal_pairing.h"
 #include "line_ends.h"
 #include "list_generator.h"
 #include "record_list.h"
@@ -114,7 +115,7 @@ void BM_PairLiteral(benchmark::State& state) {
     const RecordList list2 = listOf(state.range(0), 1);
     const std::vector<ColumnPair> columns = {{0, 0}};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(pairRecords(list1, list2, columns, Engine::Literal));
+        benchmark::DoNotOptimize(pairRecordsLiteral(list1, list2, columns));
     }
 }
 

@@ -19,6 +19,7 @@
 
 #include "clipboard.h"
 #include "clipboard_text.h"
+#include "literal_pairing.h"
 #include "memory_advice.h"
 #include "text_order.h"
 #include "workspace.h"
@@ -88,7 +89,7 @@ struct Options {
     std::string list2;
     ChooserTexts texts;
     std::string out;
-    Engine engine = Engine::Fast;
+    Pairing pairing = pairRecords;
     bool raw = false;
 };
 
@@ -133,7 +134,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--engine" && hasValue) {
             const std::string engine = argv[++i];
             if (engine != "fast" && engine != "literal") return usage("unknown engine " + engine);
-            o.engine = engine == "fast" ? Engine::Fast : Engine::Literal;
+            o.pairing = engine == "fast" ? pairRecords : pairRecordsLiteral;
         } else if (arg == "--raw") {
             o.raw = true;
         } else if (!arg.empty() && arg[0] == '-') {
@@ -180,7 +181,7 @@ int main(int argc, char** argv) {
     }
 
     std::optional<std::string> refusal;
-    const double compareMs = millis([&] { refusal = ws.compare(o.texts, o.engine); });
+    const double compareMs = millis([&] { refusal = ws.compare(o.texts, o.pairing); });
     if (refusal) {
         std::cout << "refused: " << *refusal << '\n';
         return 2;

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "byte_hash.h"
-#include "literal_pairing.h"
 #include "memory_advice.h"
 #include "record_writer.h"
 
@@ -403,9 +402,8 @@ std::variant<Refusal, std::vector<ColumnPair>> chosenColumns(const RecordList& l
 }
 
 Outcome pairRecords(const RecordList& list1, const RecordList& list2,
-                    const std::vector<ColumnPair>& columns, Engine engine) {
-    return engine == Engine::Literal ? pairRecordsLiteral(list1, list2, columns)
-                                     : pairByKey(list1, list2, columns);
+                    const std::vector<ColumnPair>& columns) {
+    return pairByKey(list1, list2, columns);
 }
 
 Outcome pairRecordsByHashBits(const RecordList& list1, const RecordList& list2,
@@ -414,10 +412,10 @@ Outcome pairRecordsByHashBits(const RecordList& list1, const RecordList& list2,
 }
 
 std::variant<Refusal, Outcome> compareLists(const RecordList& list1, const RecordList& list2,
-                                            const ChooserTexts& texts, Engine engine) {
+                                            const ChooserTexts& texts, Pairing pairing) {
     auto chosen = chosenColumns(list1, list2, texts);
     if (auto* refusal = std::get_if<Refusal>(&chosen)) return std::move(*refusal);
-    return pairRecords(list1, list2, std::get<std::vector<ColumnPair>>(chosen), engine);
+    return pairing(list1, list2, std::get<std::vector<ColumnPair>>(chosen));
 }
 
 }  // namespace sorvane::core

@@ -39,11 +39,10 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-/// The pairing algorithm to run.
-enum class Engine {
-    Fast,    ///< by key, in time linear in the records
-    Literal  ///< record by record against List 2 and the matched set: the reference
-};
+/// A pairing of the records of two lists on the given column pairs; pairRecords unless a test
+/// or a bench compares it with another.
+using Pairing = Outcome (*)(const RecordList& list1, const RecordList& list2,
+                            const std::vector<ColumnPair>& columns);
 
 /// The refusals, in the order they are checked: an empty List 1, an empty List 2, an incomplete
 /// 1st comparison row, then any chosen row whose text names no column of its list. Otherwise
@@ -56,18 +55,19 @@ std::variant<Refusal, std::vector<ColumnPair>> chosenColumns(const RecordList& l
 bool cellsAgree(std::string_view a, std::string_view b);
 
 /// Pairs each record of List 1, in order, with the first still-free record of List 2 that
-/// agrees with it on every column pair; the rest have no partner.
+/// agrees with it on every column pair; the rest have no partner. By key, in time linear in
+/// the records.
 Outcome pairRecords(const RecordList& list1, const RecordList& list2,
-                    const std::vector<ColumnPair>& columns, Engine engine = Engine::Fast);
+                    const std::vector<ColumnPair>& columns);
 
 /// The fast pairing with a key of over seven bytes told apart, before its text is compared, by
 /// only the bits of its hash that `hashBits` keeps: lets tests make different keys collide.
 Outcome pairRecordsByHashBits(const RecordList& list1, const RecordList& list2,
                               const std::vector<ColumnPair>& columns, std::uint64_t hashBits);
 
-/// The whole comparison: chosenColumns, then pairRecords.
+/// The whole comparison: chosenColumns, then the pairing.
 std::variant<Refusal, Outcome> compareLists(const RecordList& list1, const RecordList& list2,
                                             const ChooserTexts& texts,
-                                            Engine engine = Engine::Fast);
+                                            Pairing pairing = pairRecords);
 
 }  // namespace sorvane::core

@@ -99,11 +99,11 @@ void Workspace::copy(ListId id, Clipboard& clipboard, CommandUi& ui) {
     steps.run([&] { ui.setPointer(Pointer::Arrow); });
 }
 
-std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Engine engine) {
+std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Pairing pairing) {
     for (const ListId id : kResultLists) mutableList(id).clear();
     const RecordList& list1 = list(ListId::List1);
     const RecordList& list2 = list(ListId::List2);
-    auto result = compareLists(list1, list2, texts, engine);
+    auto result = compareLists(list1, list2, texts, pairing);
     if (const auto* refusal = std::get_if<Refusal>(&result)) return refusal->message;
 
     Outcome& outcome = std::get<Outcome>(result);

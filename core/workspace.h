@@ -63,7 +63,7 @@ public:
 
     /// The Compare command: empties the four result lists, then either returns the refusal
     /// message (count labels untouched) or fills the result lists and their count labels.
-    std::optional<std::string> compare(const ChooserTexts& texts, Engine engine = Engine::Fast);
+    std::optional<std::string> compare(const ChooserTexts& texts, Pairing pairing = pairRecords);
 
     /// A click on column header `header` (1-based) of a list: sorts it by that column, except
     /// the two Matches lists, whose rows must stay side by side.

@@ -6,6 +6,7 @@
 #include <map>
 #include <random>
 
+#include "literal_pairing.h"
 #include "record_writer.h"
 #include "test_lists.h"
 
@@ -94,11 +95,11 @@ struct PairingCase {
     friend void PrintTo(const PairingCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class PairingTest : public ::testing::TestWithParam<std::tuple<PairingCase, Engine>> {};
+class PairingTest : public ::testing::TestWithParam<std::tuple<PairingCase, Pairing>> {};
 
 TEST_P(PairingTest, PairsFirstFitOneToOne) {
-    const auto& [c, engine] = GetParam();
-    const auto result = compareLists(listOf(c.list1), listOf(c.list2), c.texts, engine);
+    const auto& [c, pairing] = GetParam();
+    const auto result = compareLists(listOf(c.list1), listOf(c.list2), c.texts, pairing);
     ASSERT_TRUE(std::holds_alternative<Outcome>(result));
     EXPECT_EQ(std::get<Outcome>(result), c.outcome);
 }
@@ -145,10 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
             PairingCase{"FourRows", "a\tb\tc\td\ra\tb\tc\tX\r", "a\tb\tc\tX\ra\tb\tc\td\r",
                         texts({"1", "2", "3", "4"}, {"1", "2", "3", "4"}),
                         outcome({0, 1}, {1, 0}, {}, {})}),
-        ::testing::Values(Engine::Fast, Engine::Literal)),
+        ::testing::Values(pairRecords, pairRecordsLiteral)),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) +
-               (std::get<1>(info.param) == Engine::Fast ? "Fast" : "Literal");
+               (std::get<1>(info.param) == pairRecords ? "Fast" : "Literal");
     });
 
 // The key engine must give exactly what the record-by-record reference gives: the same pairs in
@@ -187,8 +188,8 @@ TEST(PairingDifferentialTest, FastEngineEqualsTheReference) {
             if (r == 0 || rng() % 2) t.list1[r] = std::to_string(1 + rng() % list1.columnCount());
             if (r == 0 || rng() % 2) t.list2[r] = std::to_string(1 + rng() % list2.columnCount());
         }
-        const auto fast = compareLists(list1, list2, t, Engine::Fast);
-        const auto literal = compareLists(list1, list2, t, Engine::Literal);
+        const auto fast = compareLists(list1, list2, t);
+        const auto literal = compareLists(list1, list2, t, pairRecordsLiteral);
         ASSERT_EQ(fast, literal) << "round " << round;
         if (const auto* out = std::get_if<Outcome>(&literal)) {
             // Long keys that all share one hash word still pair by their text.

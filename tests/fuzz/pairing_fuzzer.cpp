@@ -7,6 +7,7 @@
 #include <string>
 
 #include "comparison.h"
+#include "literal_pairing.h"
 #include "test_lists.h"
 
 using namespace sorvane::core;
@@ -28,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         testing::listOf(split == std::string::npos ? std::string() : rest.substr(split + 1));
     if (list1.recordCount() > 300 || list2.recordCount() > 300) return 0;  // the reference is slow
 
-    const auto literal = compareLists(list1, list2, texts, Engine::Literal);
-    if (compareLists(list1, list2, texts, Engine::Fast) != literal) std::abort();
+    const auto literal = compareLists(list1, list2, texts, pairRecordsLiteral);
+    if (compareLists(list1, list2, texts) != literal) std::abort();
     // With two bits of hash, different long keys share one and must be told apart by text.
     if (const auto* outcome = std::get_if<Outcome>(&literal)) {
         const auto columns = std::get<std::vector<ColumnPair>>(chosenColumns(list1, list2, texts));

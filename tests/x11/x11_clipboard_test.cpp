@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QThread>
@@ -106,6 +107,22 @@ TEST_F(X11ClipboardTest, NeverAnswers) {
 TEST_F(X11ClipboardTest, GoesAwayInTheMiddle) {
     offer(SORVANE_TEST_OWNER, {"vanish", "50", "30"});
     EXPECT_EQ(failure(), kGone);
+}
+
+// Records the program copied are at hand for its own widgets at once, and for other programs.
+TEST_F(X11ClipboardTest, OwnCopyIsReadAtOnceInsideAndOutside) {
+    clipboard_.setText("Ann\t12\rB\xC3\xA9la\t7\r");
+    QElapsedTimer timer;
+    timer.start();
+    QLineEdit note;
+    note.paste();
+    EXPECT_EQ(note.text(), QString::fromUtf8("Ann\t12\rB\xC3\xA9la\t7\r"));
+    EXPECT_EQ(read(), "Ann\t12\rB\xC3\xA9la\t7\r");
+    EXPECT_LT(timer.elapsed(), 1000);  // not the five seconds of an unanswered request
+    QProcess xclip;
+    xclip.start("xclip", {"-selection", "clipboard", "-o"});
+    while (!xclip.waitForFinished(10)) QApplication::processEvents();  // Qt answers from here
+    EXPECT_EQ(xclip.readAll(), QByteArray("Ann\t12\rB\xC3\xA9la\t7\r"));
 }
 
 TEST_F(X11ClipboardTest, HoldsNoTextWhichPastesAsEmpty) {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "memory_advice.h"
+#include "huge_vector.h"
 #include "text_buffer.h"
 
 namespace sorvane::core {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "memory_advice.h"
+#include "huge_vector.h"
 #include "record_table.h"
 
 namespace sorvane::core {

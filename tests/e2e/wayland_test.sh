@@ -29,10 +29,10 @@ start_xvfb 1400 900 || exit 1
 # Headless weston has no seat, and without one wl-copy cannot set the clipboard: weston runs in
 # a window of the Xvfb instead, which brings a keyboard with it. Its kiosk shell shows the
 # program full screen and hands the keyboard straight back when another client's surface goes;
-# the desktop shell would first fade that surface out for a second, and leave its helper client
-# behind when weston ends. The on-screen keyboard would take the keys as soon as a text field has
-# the focus, so the input method is one that exits at once. No idle time: a slow run must not
-# find the screen blanked.
+# the desktop shell would first fade that surface out for a second, and it starts a helper
+# client that weston does not wait for when it ends. The on-screen keyboard would take the keys
+# as soon as a text field has the focus, so the input method is one that exits at once. No idle
+# time: a slow run must not find the screen blanked.
 export XDG_RUNTIME_DIR=$work WAYLAND_DISPLAY=sorvane-test
 cat >"$work/weston.ini" <<'EOF'
 [core]
@@ -74,8 +74,9 @@ keyboard_back 0
 check "window shown with the keyboard" yes "$(has_keyboard && echo yes)"
 has_keyboard || { grep -v '^\[' "$work/app.log"; fail "The program never got the keyboard"; }
 
-# Keys go to weston's X window, which hands them to the program. weston's X backend drops a
-# key release followed by a press with the same time as a repeat, so the keys go 100 ms apart.
+# Keys go to weston's X window, which has the X focus and hands them to the program. They go
+# 100 ms apart, as a person types: sent back to back they all reach the program, but a Space on
+# a copy button right after the Tabs that lead there leaves the button down and copies nothing.
 keys() { xdotool key --delay 100 "$@"; }
 tab() { printf 'Tab %.0s' $(seq "$1"); }  # tab N: N presses of Tab
 

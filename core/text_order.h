@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "record_list.h"
-
-struct UCollator;
 
 namespace sorvane::core {
 
@@ -39,7 +38,14 @@ public:
     bool ordersPlainCellsAsBytes() const { return plainAsBytes_; }
 
 private:
-    UCollator* collator_;
+    // The collation, defined with the half of this class that makes keys.
+    struct Rules;
+
+    // Whether plain cells order as their bytes under the rules in use: the same check whatever
+    // the platform, made once the rules are in place.
+    bool checkPlainCells() const;
+
+    std::unique_ptr<Rules> rules_;
     bool plainAsBytes_;
 };
 

@@ -5,10 +5,14 @@
 # the four result lists back with wl-paste, byte for byte. Then Ctrl+V in the List 1 note right
 # after a Copy records, read back through Ctrl+A Ctrl+C. Leaves a screenshot behind.
 #
-#   wayland_test.sh SORVANE SCREENSHOT.png
+# Last, a program that offers a text and never sends it: the paste must fail with the error
+# report once Qt on Wayland stops waiting, not pass for an empty list.
+#
+#   wayland_test.sh SORVANE SCREENSHOT.png TEST_OWNER
 set -u
 app=$1
 screenshot=$2
+test_owner=$3
 work=$(mktemp -d)  # mode 0700: weston's runtime folder as well
 source "$(dirname "$0")/../support/checks.sh"
 # Ends whatever the test started and is still running, the last started first: the wl-copy
@@ -150,6 +154,22 @@ check "the paste into the note asked weston for nothing" 0 $(($(transfers) - bef
 
 import -window root "$screenshot"
 check "screenshot taken" yes "$([ -s "$screenshot" ] && echo yes)"
+
+# The silent owner takes the keyboard with a window of its own, offers its text at a key pressed
+# there and gives the keyboard back. (Weston asks for every offered text at once, to keep it
+# after its program ends; that first request is the one a merely slow owner would keep waiting.) Then from the note, back to Toolbar1: Paste records. The
+# error report is a second window titled as the program.
+enters=$(log_count 'wl_keyboard@[0-9]*\.enter(')
+QT_QPA_PLATFORM=wayland "$test_owner" never --window >"$work/owner.log" 2>&1 &
+for _ in $(seq 100); do ! has_keyboard && break; sleep 0.1; done
+keys x
+keyboard_back "$enters"
+titled() { log_count 'set_title("Sorvane")'; }
+windows=$(titled)
+keys $(printf 'shift+Tab %.0s' $(seq 6)) space
+for _ in $(seq 50); do [ "$(titled)" -gt "$windows" ] && break; sleep 0.1; done
+check "an owner that never answers: the error report" 1 $(($(titled) - windows))
+keys Escape
 check "program still running" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
 if [ "$failed" -gt 0 ]; then
     echo "The program said:"

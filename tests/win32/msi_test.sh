@@ -27,7 +27,7 @@ cleanup() {
     rm -rf "$work" "${xvfb_log:-}"
 }
 trap cleanup EXIT
-start_xvfb 1024 768 || { finish; exit 1; }
+start_xvfb 1400 900 || { finish; exit 1; }
 
 started=$(date +%s)
 # One Wine server for the whole run, so each wine command below need not start one and wait

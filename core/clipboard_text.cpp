@@ -103,8 +103,12 @@ void forEachCharacter(std::string_view utf8, F&& f) {
     }
 }
 
-TextBuffer normalized(TextBuffer text) {
-    normalizeLineEnds(text.data(), text.size());
+// A text whose rows the reader ends as the platform ended them: at a lone LF too, where no LF
+// stands inside a quoted cell, which leaves the text as it came; else with every such LF made a
+// CR, which writes to it.
+TextBuffer withRowEnds(TextBuffer text) {
+    if (lineFeedsEndRowsOnly(text.view())) return std::move(text).withRowEnds(true);
+    normalizeLineEnds(text.mutableData(), text.size());
     return text;
 }
 
@@ -117,7 +121,7 @@ TextBuffer recordsTextOfUtf8(TextBuffer bytes) {
     const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = begin + bytes.size();
     const unsigned char* const bad = firstInvalid(begin, end);
-    if (bad == end) return normalized(std::move(bytes));
+    if (bad == end) return withRowEnds(std::move(bytes));
 
     std::string repaired;
     repaired.reserve(bytes.size() + bytes.size() / 8);
@@ -125,7 +129,7 @@ TextBuffer recordsTextOfUtf8(TextBuffer bytes) {
     forEachCharacter(std::string_view(reinterpret_cast<const char*>(bad),
                                       static_cast<std::size_t>(end - bad)),
                      [&](char32_t c) { appendUtf8(repaired, c); });
-    return normalized(std::move(repaired));
+    return withRowEnds(std::move(repaired));
 }
 
 TextBuffer recordsTextOfUtf16(std::u16string_view text) {
@@ -146,7 +150,7 @@ TextBuffer recordsTextOfUtf16(std::u16string_view text) {
             appendUtf8(out, unit);
         }
     }
-    return normalized(std::move(out));
+    return withRowEnds(std::move(out));
 }
 
 std::size_t utf16Length(std::string_view utf8) {

@@ -12,9 +12,10 @@ namespace sorvane::core {
 // way out to a platform that shows and copies text as UTF-16.
 
 /// The text of records in bytes that a clipboard handed over as UTF-8: without a leading byte
-/// order mark, each invalid sequence replaced by U+FFFD, and every line end one that the reader
-/// splits at (normalizeLineEnds). Valid bytes, which is nearly always, are rewritten where they
-/// stand; only text with invalid sequences moves into a new buffer.
+/// order mark, each invalid sequence replaced by U+FFFD, and read with every line end of the
+/// platform ending a row (normalizeLineEnds tells which). Valid bytes, which is nearly always,
+/// stay where they are and, unless an LF stands inside a quoted cell, as they are; only text
+/// with invalid sequences moves into a new buffer.
 TextBuffer recordsTextOfUtf8(TextBuffer bytes);
 
 /// The same of UTF-16 text, as Windows' clipboard holds it; an unpaired surrogate becomes

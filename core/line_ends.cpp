@@ -27,11 +27,31 @@ std::size_t closingQuote(const char* text, std::size_t size, std::size_t open) {
     }
 }
 
+// Calls plain(from, to) for each stretch of the text outside quoted cells, and
+// quoted(open, close) for each quoted cell from its opening to its closing quote, in text order.
+template <typename Plain, typename Quoted>
+void walkCells(const char* t, std::size_t size, Plain&& plain, Quoted&& quoted) {
+    std::size_t from = 0;  // where the stretch not yet handed to plain starts
+    std::size_t quote = find(t, size, '"', 0);
+    while (quote != kNone) {
+        std::size_t next = quote + 1;
+        if (quote == 0 || endsCell(t[quote - 1])) {
+            const std::size_t close = closingQuote(t, size, quote);
+            if (close != kNone) {
+                plain(from, quote);
+                quoted(quote, close);
+                from = next = close + 1;
+            }
+        }
+        quote = next < size ? find(t, size, '"', next) : kNone;
+    }
+    plain(from, size);
+}
+
 }  // namespace
 
 void normalizeLineEnds(char* const t, const std::size_t size) {
     std::size_t converted = kNone;  // the last LF made a CR, which is no CR of the original
-
     // Every LF in [from, to) lies outside any quoted cell.
     auto endRows = [&](std::size_t from, std::size_t to) {
         while (from < to) {
@@ -45,20 +65,17 @@ void normalizeLineEnds(char* const t, const std::size_t size) {
             from = lf + 1;
         }
     };
+    walkCells(t, size, endRows, [](std::size_t, std::size_t) {});
+}
 
-    std::size_t plain = 0;  // where the text not yet looked at starts
-    std::size_t quote = find(t, size, '"', 0);
-    while (quote != kNone) {
-        endRows(plain, quote);
-        std::size_t next = quote + 1;
-        if (quote == 0 || endsCell(t[quote - 1])) {
-            const std::size_t close = closingQuote(t, size, quote);
-            if (close != kNone) next = close + 1;
-        }
-        plain = next;
-        quote = next < size ? find(t, size, '"', next) : kNone;
-    }
-    endRows(plain, size);
+bool lineFeedsEndRowsOnly(std::string_view text) {
+    bool inside = false;
+    walkCells(
+        text.data(), text.size(), [](std::size_t, std::size_t) {},
+        [&](std::size_t open, std::size_t close) {
+            inside = inside || text.substr(open, close - open).find('\n') != std::string_view::npos;
+        });
+    return !inside;
 }
 
 }  // namespace sorvane::core

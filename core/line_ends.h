@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace sorvane::core {
 
@@ -23,5 +24,10 @@ inline std::string normalizeLineEnds(std::string text) {
     normalizeLineEnds(text.data(), text.size());
     return text;
 }
+
+/// Whether no LF stands inside a quoted cell of `text`, so that a reader which ends a row at
+/// every LF that follows no CR, and drops one that follows a CR, reads `text` exactly as it
+/// reads normalizeLineEnds(text): the text need not be rewritten.
+bool lineFeedsEndRowsOnly(std::string_view text);
 
 }  // namespace sorvane::core

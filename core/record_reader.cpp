@@ -21,7 +21,7 @@ void makeRoom(Vector& v, std::size_t extra) {
 }  // namespace
 
 RecordReader::RecordReader(TextBuffer text, std::size_t narrowUpTo) noexcept
-    : end_(text.size()) {
+    : end_(text.size()), loneLfEndsRow_(text.loneLfEndsRow()) {
     table_.text_ = std::move(text);
     table_.narrow_ = end_ <= std::min<std::size_t>(narrowUpTo, UINT32_MAX);
 }
@@ -39,15 +39,26 @@ void RecordReader::read() {
     const std::string_view text(table_.text_.data(), end_);
     withEntries([&](auto& entries) {
         if (!entries.empty()) return;
-        // One entry per CR, plus the start and a possible unterminated last row.
-        entries.reserve(countOf(text, '\r') + 2);
+        // One entry per row end, plus the start and a possible unterminated last row.
+        std::size_t rowEnds = countOf(text, '\r');
+        if (loneLfEndsRow_) rowEnds = std::max(rowEnds, countOf(text, '\n'));
+        entries.reserve(rowEnds + 2);
         entries.push_back(0);  // where the rows read so far end
     });
-    while (pos_ < end_) readRow(scanRow(text, pos_));
+    while (pos_ < end_) {
+        // Where the text stands now: a row that moves makes a shared text the reader's own.
+        const std::string_view now(table_.text_.data(), end_);
+        // The LF of a CR LF ends no row of its own.
+        if (loneLfEndsRow_ && pos_ > 0 && now[pos_] == '\n' && now[pos_ - 1] == '\r') {
+            ++pos_;
+            continue;
+        }
+        readRow(scanRow(now, pos_, loneLfEndsRow_));
+    }
 }
 
 void RecordReader::readRow(const RowScan& scan) {
-    char* const base = table_.text_.data();
+    const char* base = table_.text_.data();
     const bool atEnd = scan.end == end_;
     std::size_t begin = pos_;
     while (begin < scan.end && base[begin] == '\n') ++begin;  // the LF of a CR LF, say
@@ -73,14 +84,17 @@ void RecordReader::readRow(const RowScan& scan) {
     std::size_t start = begin;
     if (lineFeeds == 0 && begin - write_ <= RecordTable::kMaxGap) {
         // Only CRs and LFs stand between rows: what a row that moved left behind becomes LFs.
-        if (moved_) std::memset(base + write_, '\n', begin - write_);
+        if (moved_) std::memset(table_.text_.mutableData() + write_, '\n', begin - write_);
         moved_ = false;
         write_ = scan.end;
     } else {
+        // A text that others read too becomes the reader's own before its first row moves.
+        char* const out = table_.text_.mutableData();
+        base = out;
         start = write_;
         const char* src = base + begin;
         const char* const srcEnd = base + scan.end;
-        char* dst = base + write_;
+        char* dst = out + write_;
         while (src < srcEnd) {
             const void* lf = std::memchr(src, '\n', srcEnd - src);
             const char* pieceEnd = lf ? static_cast<const char*>(lf) : srcEnd;
@@ -89,7 +103,7 @@ void RecordReader::readRow(const RowScan& scan) {
             dst += n;
             src = lf ? pieceEnd + 1 : srcEnd;
         }
-        write_ = dst - base;
+        write_ = dst - out;
         moved_ = true;
     }
 

@@ -10,12 +10,13 @@
 namespace sorvane::core {
 
 // Reads clipboard text of records: TAB ends a cell, CR ends a cell and its row, LF is dropped
-// wherever it stands, every other character belongs to its cell unchanged. A row begun at the
+// wherever it stands (or, in text whose lone LFs end rows, ends a row where it follows no CR),
+// every other character belongs to its cell unchanged. A row begun at the
 // very end of the text (a cell stored, or any character gathered) ends there as if a CR
 // followed, so a copy without a final line break keeps its last row.
 //
 // The text becomes the table in place, so reading needs no second copy; rows move only to drop
-// the LFs inside them.
+// the LFs inside them, and a text that others read too is copied only then.
 // Reading can fail only for lack of memory; it fails between rows, so a failed read() keeps
 // every row read so far and a later read() goes on from the row that failed.
 class RecordReader {
@@ -51,6 +52,7 @@ private:
     std::size_t end_ = 0;    // length of the text
     std::size_t write_ = 0;  // where the rows read so far end
     bool moved_ = false;     // whether the last row read moved down
+    bool loneLfEndsRow_;     // whether an LF that follows no CR ends a row
 };
 
 /// Reads a whole text into a table.

@@ -58,7 +58,7 @@ std::size_t countOf(std::string_view text, char ch) {
     return count;
 }
 
-RowScan scanRow(std::string_view text, std::size_t from) {
+RowScan scanRow(std::string_view text, std::size_t from, bool lineFeedEndsRow) {
     const char* const begin = text.data();
     const char* p = begin + from;
     const char* const end = begin + text.size();
@@ -71,12 +71,12 @@ RowScan scanRow(std::string_view text, std::size_t from) {
         const __m128i block = load(p);
         unsigned tabs = matches(block, tab);
         unsigned lineFeeds = matches(block, lf);
-        const unsigned crs = matches(block, cr);
-        if (crs != 0) {
-            const unsigned before = (1u << SORVANE_CTZ(crs)) - 1;  // the bytes before the CR
+        const unsigned ends = matches(block, cr) | (lineFeedEndsRow ? lineFeeds : 0u);
+        if (ends != 0) {
+            const unsigned before = (1u << SORVANE_CTZ(ends)) - 1;  // the bytes before the end
             scan.tabs += bits(tabs & before);
             scan.lineFeeds += bits(lineFeeds & before);
-            scan.end = static_cast<std::size_t>(p - begin) + SORVANE_CTZ(crs);
+            scan.end = static_cast<std::size_t>(p - begin) + SORVANE_CTZ(ends);
             return scan;
         }
         scan.tabs += bits(tabs);
@@ -84,7 +84,7 @@ RowScan scanRow(std::string_view text, std::size_t from) {
     }
 #endif
     for (; p < end; ++p) {
-        if (*p == '\r') {
+        if (*p == '\r' || (lineFeedEndsRow && *p == '\n')) {
             scan.end = static_cast<std::size_t>(p - begin);
             return scan;
         }

@@ -13,13 +13,14 @@ std::size_t countOf(std::string_view text, char ch);
 
 /// One row of clipboard text as the reader finds it.
 struct RowScan {
-    std::size_t end;        ///< position of the CR that ends the row, or the text's size
+    std::size_t end;        ///< position of the CR (or LF) that ends the row, or the text's size
     std::size_t tabs;       ///< TABs before `end`
     std::size_t lineFeeds;  ///< LFs before `end`
 };
 
-/// Scans `text` from `from` to the next CR, counting the TABs and LFs on the way.
-RowScan scanRow(std::string_view text, std::size_t from);
+/// Scans `text` from `from` to the next CR, or the next CR or LF where `lineFeedEndsRow`,
+/// counting the TABs and LFs on the way.
+RowScan scanRow(std::string_view text, std::size_t from, bool lineFeedEndsRow = false);
 
 /// What the writer needs to know of a stored row before it copies it.
 struct RowMarks {

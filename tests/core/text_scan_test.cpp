@@ -33,6 +33,11 @@ TEST(TextScanTest, MatchesAByteAtATimeOnRandomText) {
         ASSERT_EQ(scan.end, end) << ::testing::PrintToString(text);
         EXPECT_EQ(scan.tabs, static_cast<std::size_t>(std::count(text.begin() + from, text.begin() + end, '\t')));
         EXPECT_EQ(scan.lineFeeds, static_cast<std::size_t>(std::count(text.begin() + from, text.begin() + end, '\n')));
+        const std::size_t either = std::min(end, std::min(text.find('\n', from), text.size()));
+        const RowScan lfScan = scanRow(view, from, true);
+        ASSERT_EQ(lfScan.end, either) << ::testing::PrintToString(text);
+        EXPECT_EQ(lfScan.tabs, static_cast<std::size_t>(std::count(text.begin() + from, text.begin() + either, '\t')));
+        EXPECT_EQ(lfScan.lineFeeds, 0u);
     }
 }
 

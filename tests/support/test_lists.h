@@ -14,8 +14,9 @@ namespace sorvane::core::testing {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-/// A list holding the records of `text`, read as Paste records reads it.
-inline RecordList listOf(std::string text) {
+/// A list holding the records of `text`, read as Paste records reads it (its lone LFs ending
+/// rows where the clipboard text says so).
+inline RecordList listOf(TextBuffer text) {
     RecordReader reader(std::move(text));
     reader.read();
     RecordList list;
@@ -23,6 +24,9 @@ inline RecordList listOf(std::string text) {
     list.setRecords(std::make_shared<const RecordTable>(reader.take()));
     return list;
 }
+
+/// The same of a string, read as Paste records reads text that went through no clipboard.
+inline RecordList listOf(std::string text) { return listOf(TextBuffer(std::move(text))); }
 
 /// Every cell of every record, columnCount() cells a record.
 inline Rows cellsOf(const RecordList& list) {

@@ -23,15 +23,15 @@ namespace {
 const QString kUtf8Text = QStringLiteral("text/plain;charset=utf-8");
 const QString kPlainText = QStringLiteral("text/plain");
 
-// The bytes of a byte array as a text the core rewrites in place. An array that nothing else
-// shares becomes the core's buffer as it stands; one that Qt keeps a reference to (a cache, or
-// this program's own copy on the clipboard) is copied once here, as writing to it would do.
+// The bytes of a byte array as the text of the records, where they stand. Qt may keep a
+// reference of its own (on Wayland it keeps what it read of an offer; this program's own copy
+// stays on the clipboard), so they are read, and copied only if the core must change them.
 core::TextBuffer adopt(QByteArray bytes) {
-    auto owner = std::make_shared<QByteArray>(std::move(bytes));
-    char* data = owner->data();
+    auto owner = std::make_shared<const QByteArray>(std::move(bytes));
+    const char* data = owner->constData();
     const auto size = static_cast<std::size_t>(owner->size());
     const auto held = static_cast<std::size_t>(owner->capacity());
-    return core::TextBuffer(data, size, std::move(owner), held);
+    return core::TextBuffer::shared(data, size, std::move(owner), held);
 }
 
 bool offersText(const QClipboard* clipboard) {

@@ -30,32 +30,7 @@ fail() { echo "$1"; finish; exit 1; }
 
 start_xvfb 1400 900 || exit 1
 
-# Headless weston has no seat, and without one wl-copy cannot set the clipboard: weston runs in
-# a window of the Xvfb instead, which brings a keyboard with it. Its kiosk shell shows the
-# program full screen and hands the keyboard straight back when another client's surface goes;
-# the desktop shell would first fade that surface out for a second, and it starts a helper
-# client that weston does not wait for when it ends. The on-screen keyboard would take the keys
-# as soon as a text field has the focus, so the input method is one that exits at once. No idle
-# time: a slow run must not find the screen blanked.
-export XDG_RUNTIME_DIR=$work WAYLAND_DISPLAY=sorvane-test
-cat >"$work/weston.ini" <<'EOF'
-[core]
-idle-time=0
-[input-method]
-path=/bin/true
-EOF
-weston --backend=x11-backend.so --use-pixman --shell=kiosk-shell.so --width=1400 --height=900 \
-    --socket="$WAYLAND_DISPLAY" --config="$work/weston.ini" --log="$work/weston.log" \
-    >/dev/null 2>&1 &
-weston_pid=$!
-for _ in $(seq 100); do
-    [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && weston_window=$(xdotool search --class \
-        '^Weston Compositor$' 2>/dev/null | head -1) && [ -n "$weston_window" ] && break
-    kill -0 "$weston_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "${weston_window:-}" ] || { cat "$work/weston.log"; fail "weston did not start"; }
-xdotool windowfocus --sync "$weston_window"
+start_weston 1400 900 "$work" || { cat "$work/weston.log"; fail "weston did not start"; }
 
 # The program, with its side of the Wayland protocol in its log: the log tells when it has the
 # keyboard and when it has put something on the clipboard.

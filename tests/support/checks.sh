@@ -59,3 +59,32 @@ describe_xvfb() {
     cat "$xvfb_log"
     ls -la /tmp/.X11-unix/ 2>&1
 }
+
+# start_weston WIDTH HEIGHT FOLDER: starts weston in a window of the current X display, on a
+# socket of its own in FOLDER (its runtime folder, mode 0700), exports XDG_RUNTIME_DIR and
+# WAYLAND_DISPLAY, sets weston_pid and weston_window, and gives that window the X focus, so that
+# keys sent with xdotool reach the focused Wayland client. Its log is FOLDER/weston.log.
+#
+# Headless weston has no seat, and without one wl-copy cannot set the clipboard: weston runs in
+# a window of the Xvfb instead, which brings a keyboard with it. Its kiosk shell shows the
+# program full screen and hands the keyboard straight back when another client's surface goes;
+# the desktop shell would first fade that surface out for a second, and it starts a helper
+# client that weston does not wait for when it ends. The on-screen keyboard would take the keys
+# as soon as a text field has the focus, so the input method is one that exits at once. No idle
+# time: a slow run must not find the screen blanked.
+start_weston() {
+    export XDG_RUNTIME_DIR=$3 WAYLAND_DISPLAY=sorvane-test
+    printf '[core]\nidle-time=0\n[input-method]\npath=/bin/true\n' >"$3/weston.ini"
+    weston --backend=x11-backend.so --use-pixman --shell=kiosk-shell.so --width="$1" \
+        --height="$2" --socket="$WAYLAND_DISPLAY" --config="$3/weston.ini" \
+        --log="$3/weston.log" >/dev/null 2>&1 &
+    weston_pid=$!
+    weston_window=
+    for _ in $(seq 100); do
+        [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && weston_window=$(xdotool search --class \
+            '^Weston Compositor$' 2>/dev/null | head -1) && [ -n "$weston_window" ] && break
+        kill -0 "$weston_pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    [ -n "$weston_window" ] && xdotool windowfocus --sync "$weston_window"
+}

@@ -13,11 +13,18 @@
 // With --out, all four result lists are copied and read back with xclip into DIR
 // (matches1.tsv, matches2.tsv, notfound1.tsv, notfound2.tsv), with the four count labels in
 // counts.txt, for checks from outside.
+//
+// On Wayland (QT_QPA_PLATFORM=wayland, in weston on an X display, as scripts/bench runs it), the
+// lists are offered with wl-copy and read back with wl-paste. A Wayland program may take the
+// clipboard only after input of its own, so each copy follows a key sent to weston's window
+// with xdotool.
 
 #include <sys/resource.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -56,11 +63,56 @@ double timed(const std::function<void()>& step) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-// Puts a file on the clipboard through xclip, which keeps serving it in the background.
+bool onWayland() { return QGuiApplication::platformName() == QLatin1String("wayland"); }
+
+// Lets the window handle what came for `ms` milliseconds.
+void settle(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+// Puts a file on the clipboard through xclip, which keeps serving it in the background, or
+// through wl-copy, which serves it until the next text is offered.
 void offer(const QString& path, const QString& target) {
-    QProcess::execute(QStringLiteral("xclip"),
-                      {"-selection", "clipboard", "-t", target, "-i", path});
-    QThread::msleep(200);
+    if (!onWayland()) {
+        QProcess::execute(QStringLiteral("xclip"),
+                          {"-selection", "clipboard", "-t", target, "-i", path});
+        QThread::msleep(200);
+        return;
+    }
+    // The last list's wl-copy ends by itself once another owns the clipboard. Ended before,
+    // it would leave weston's own copy of its text, which may be cut short, on the clipboard.
+    static QProcess* owner = nullptr;
+    QProcess* const last = owner;
+    owner = new QProcess;
+    const QMimeData* before = QGuiApplication::clipboard()->mimeData();
+    owner->setStandardInputFile(path);
+    // wl-copy offers a text under every name of text unless told one.
+    QStringList arguments = {QStringLiteral("--foreground")};
+    if (target != QLatin1String("UTF8_STRING")) arguments << "--type" << target;
+    owner->start(QStringLiteral("wl-copy"), arguments);
+    owner->waitForStarted();
+    // wl-copy takes the keyboard with a surface of its own while it sets the clipboard, and the
+    // window hears of the new text, an offer of its own, once it has the keyboard back.
+    for (int k = 0; k < 500; ++k) {
+        const QMimeData* now = QGuiApplication::clipboard()->mimeData();
+        if (now != nullptr && now != before && !now->formats().isEmpty()) break;
+        settle(20);
+    }
+    settle(100);
+    delete last;
+}
+
+// Input of the program's own, which a Wayland program must have had before it takes the
+// clipboard.
+void press() {
+    if (!onWayland()) return;
+    QProcess::execute(QStringLiteral("xdotool"), {"key", "shift"});
+    settle(150);
 }
 
 // The system clipboard, timing how long each read waits for the text from its owner.
@@ -144,7 +196,11 @@ int main(int argc, char** argv) {
             QObject::connect(&reader, &QProcess::finished, &waiting, &QEventLoop::quit);
             QObject::connect(&reader, &QProcess::errorOccurred, &waiting, &QEventLoop::quit);
             QTimer::singleShot(120'000, &waiting, &QEventLoop::quit);
-            reader.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
+            if (onWayland()) {
+                reader.start(QStringLiteral("wl-paste"), {"--no-newline"});
+            } else {
+                reader.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
+            }
             waiting.exec();
             if (reader.state() != QProcess::NotRunning) {
                 std::fprintf(stderr, "sorvane-window-bench: xclip -o did not finish\n");
@@ -157,6 +213,7 @@ int main(int argc, char** argv) {
     double copyMs[4];
     QString countLines;
     for (int k = 0; k < 4; ++k) {
+        press();
         copyMs[k] = copyAndRead(3 + k, QDir(out).filePath(QString::fromLatin1(names[k])),
                                 copyOwnMs[k]);
         countLines += window.findChild<QLabel*>(QStringLiteral("Label%1").arg(13 + k))->text() + "\n";

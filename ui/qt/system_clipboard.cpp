@@ -130,7 +130,18 @@ core::TextBuffer SystemClipboard::text() {
         static_cast<std::size_t>(delivery.decoded.size())));
 }
 
-void SystemClipboard::clear() { QGuiApplication::clipboard()->clear(); }
+void SystemClipboard::clear() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    forgetCopy(clipboard);
+}
+
+void SystemClipboard::forgetCopy(const QClipboard* clipboard) {
+    // Qt 6.4 on Wayland never deletes what it was given once the clipboard has dropped it; the
+    // copied text, tens of megabytes, goes at least. Where Qt deleted it, nothing is left to do.
+    if (copied_ != nullptr && clipboard->mimeData() != copied_) copied_->clear();
+    copied_ = nullptr;
+}
 
 void SystemClipboard::setText(const std::string& text) {
     const std::size_t length = text.size();
@@ -154,8 +165,11 @@ void SystemClipboard::putText(std::size_t length) {
     auto* mime = new QMimeData;
     mime->setData(kUtf8Text, room_);
     mime->setData(kPlainText, room_);
-    QGuiApplication::clipboard()->setMimeData(mime);
     room_ = QByteArray();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setMimeData(mime);
+    forgetCopy(clipboard);
+    copied_ = mime;
 }
 
 namespace {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMimeData>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -9,7 +11,7 @@
 
 #include "clipboard.h"
 
-class QMimeData;
+class QClipboard;
 
 namespace sorvane::ui {
 
@@ -47,7 +49,11 @@ protected:
     virtual Delivery platformText();
 
 private:
+    // Empties what this program last copied once the clipboard no longer holds it.
+    void forgetCopy(const QClipboard* clipboard);
+
     QByteArray room_;
+    QPointer<QMimeData> copied_;  // what this program last put on the clipboard
     const QMimeData* failedOffer_ = nullptr;  // an offer whose read the platform gave up on
     Failure failedWhy_ = Failure::kTimedOut;
 };

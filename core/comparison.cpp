@@ -6,6 +6,7 @@
 #include "byte_hash.h"
 #include "literal_pairing.h"
 #include "memory_advice.h"
+#include "portable.h"
 #include "record_writer.h"
 
 namespace sorvane::core {
@@ -108,12 +109,12 @@ public:
 
     /// Asks the processor to fetch where record p's row starts. Always inlined, as the table's
     /// prefetches are, or the compiler drops them.
-    [[gnu::always_inline]] void prefetchStart(std::size_t p) const {
+    SORVANE_ALWAYS_INLINE void prefetchStart(std::size_t p) const {
         table_.prefetchRowStart(list_.tableRow(p));
     }
 
     /// Asks the processor to fetch record p's row, once its start has been fetched.
-    [[gnu::always_inline]] void prefetchKey(std::size_t p) const {
+    SORVANE_ALWAYS_INLINE void prefetchKey(std::size_t p) const {
         table_.prefetchRowText(list_.tableRow(p));
     }
 

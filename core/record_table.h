@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "memory_advice.h"
+#include "portable.h"
 #include "text_buffer.h"
 
 namespace sorvane::core {
@@ -48,20 +49,20 @@ public:
     ///
     /// The prefetches are always inlined: GCC takes a prefetch to have no effect, so a call to
     /// an out-of-line function that only prefetches is dropped as useless, prefetch and all.
-    [[gnu::always_inline]] void prefetchRowStart(std::size_t r) const {
+    SORVANE_ALWAYS_INLINE void prefetchRowStart(std::size_t r) const {
         if (narrow_) {
-            __builtin_prefetch(&start32_[r]);
+            SORVANE_PREFETCH(&start32_[r]);
         } else {
-            __builtin_prefetch(&start64_[r]);
+            SORVANE_PREFETCH(&start64_[r]);
         }
     }
 
     /// Asks the processor to fetch the first two cache lines of row r: a row of ten cells seldom
     /// fits in one.
-    [[gnu::always_inline]] void prefetchRowText(std::size_t r) const {
+    SORVANE_ALWAYS_INLINE void prefetchRowText(std::size_t r) const {
         const char* begin = text_.data() + startOf(r);
-        __builtin_prefetch(begin);
-        __builtin_prefetch(begin + 64);
+        SORVANE_PREFETCH(begin);
+        SORVANE_PREFETCH(begin + 64);
     }
 
     /// Bytes of text held, which bounds the text of any set of distinct rows.

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "record_list.h"
-
-struct UCollator;
 
 namespace sorvane::core {
 
@@ -14,15 +13,22 @@ namespace sorvane::core {
 /// first of LC_ALL, LC_COLLATE and LANG that is set and not empty; empty when none is.
 std::string collationLocale(const char* lcAll, const char* lcCollate, const char* lang);
 
-// How cells are ordered: the Unicode Collation Algorithm with the rules of one locale, as people
-// who read that locale's scripts expect. Case does not separate words (cells that differ only
-// in case are equal), an accented letter sorts next to its plain one, digits are text ("10"
-// before "9"), and an empty cell comes first. Invalid UTF-8 orders as U+FFFD.
+// How cells are ordered: by the collation of one locale, as people who read that locale's
+// scripts expect. Case does not separate words (cells that differ only in case are equal), an
+// accented letter sorts next to its plain one, digits are text ("10" before "9"), and an empty
+// cell comes first. Invalid UTF-8 orders as U+FFFD.
+//
+// The collation is the platform's own. On Linux it is ICU's Unicode Collation Algorithm, and a
+// locale is named as POSIX names it ("sv_SE.UTF-8"); "", "C", "POSIX" and "C.UTF-8", like a
+// locale that has no rules of its own, give the algorithm's root order. On Windows it is the
+// system's sort, where a hyphen or an apostrophe counts as the symbol it is, as in the root
+// order, rather than being passed over as in the system's word sort. A locale is named there as
+// Windows names it ("sv-SE") or as POSIX does; "", "C", "POSIX" and "C.UTF-8", like a name that
+// Windows does not know, give the user's own locale, as every other program there sorts by.
 class TextOrder {
 public:
-    /// The order of a POSIX locale name such as "sv_SE.UTF-8"; "", "C", "POSIX" and "C.UTF-8",
-    /// like a locale that has no rules of its own, give the root order of the Unicode
-    /// Collation Algorithm. Throws std::bad_alloc when there is no memory for it.
+    /// The order of the locale named `locale`, as above. Throws std::bad_alloc when there is no
+    /// memory for it.
     explicit TextOrder(std::string_view locale = {});
     ~TextOrder();
     TextOrder(const TextOrder&) = delete;
@@ -31,7 +37,8 @@ public:
     /// Appends the sort key of `cell`: comparing keys byte by byte orders cells.
     void appendKey(std::string& out, std::string_view cell) const;
 
-    /// The locale whose rules are in use, as ICU names it ("root" for the root order).
+    /// The locale whose rules are in use, as the platform names it: ICU's "sv" or "root",
+    /// Windows' "sv-SE".
     std::string ruleLocale() const;
 
     /// Whether cells made only of digits and the - . / of numbers and dates order under these
@@ -39,11 +46,19 @@ public:
     bool ordersPlainCellsAsBytes() const { return plainAsBytes_; }
 
 private:
-    UCollator* collator_;
+    // The platform's collation, defined with the platform's half of this class.
+    struct Rules;
+
+    // Whether plain cells order as their bytes under the rules in use: the same check whatever
+    // the platform, made once the rules are in place.
+    bool checkPlainCells() const;
+
+    std::unique_ptr<Rules> rules_;
     bool plainAsBytes_;
 };
 
-/// The root order, shared by every list that was given no other.
+/// The order of the empty locale name (the root order; the user's on Windows), shared by every
+/// list that was given no other.
 const std::shared_ptr<const TextOrder>& rootOrder();
 
 /// The table rows of `list` ordered by `column` ascending in `order`; records with equal keys

@@ -1,5 +1,7 @@
 #include "text_scan.h"
 
+#include "portable.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -71,10 +73,10 @@ RowScan scanRow(std::string_view text, std::size_t from) {
         unsigned lineFeeds = matches(block, lf);
         const unsigned crs = matches(block, cr);
         if (crs != 0) {
-            const unsigned before = (1u << __builtin_ctz(crs)) - 1;  // the bytes before the CR
+            const unsigned before = (1u << SORVANE_CTZ(crs)) - 1;  // the bytes before the CR
             scan.tabs += bits(tabs & before);
             scan.lineFeeds += bits(lineFeeds & before);
-            scan.end = static_cast<std::size_t>(p - begin) + __builtin_ctz(crs);
+            scan.end = static_cast<std::size_t>(p - begin) + SORVANE_CTZ(crs);
             return scan;
         }
         scan.tabs += bits(tabs);

@@ -5,17 +5,14 @@
 namespace sorvane::win32 {
 
 ImageListHandle toolbarPictures(UINT dpi) {
-    const int size = MulDiv(16, static_cast<int>(dpi), 96);
-    // Drawn at 16 and at 32 pixels; a size between is made from the larger drawing, as a
-    // picture loses less on the way down than on the way up.
-    const bool large = size > 16;
-    const int drawn = large ? 32 : 16;
-    const int width = size == drawn ? 0 : size * SORVANE_PICTURE_COUNT;
-    const int height = size == drawn ? 0 : size;
+    // Drawn at 16 and at 32 pixels. Between 96 and 192 dots per inch the pictures stay at 16:
+    // the system scales a bitmap without its alpha, which would set each picture on black.
+    const bool large = dpi >= 192;
+    const int size = large ? 32 : 16;
     const auto bitmap = static_cast<HBITMAP>(LoadImageW(
         GetModuleHandleW(nullptr),
-        MAKEINTRESOURCEW(large ? IDB_TOOLBAR_PICTURES_2X : IDB_TOOLBAR_PICTURES), IMAGE_BITMAP,
-        width, height, LR_CREATEDIBSECTION));
+        MAKEINTRESOURCEW(large ? IDB_TOOLBAR_PICTURES_2X : IDB_TOOLBAR_PICTURES), IMAGE_BITMAP, 0,
+        0, LR_CREATEDIBSECTION));
     ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32, SORVANE_PICTURE_COUNT, 0));
     if (list && bitmap != nullptr) ImageList_Add(list.get(), bitmap, nullptr);
     if (bitmap != nullptr) DeleteObject(bitmap);

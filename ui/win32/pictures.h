@@ -9,7 +9,8 @@ namespace sorvane::win32 {
 
 // The pictures linked into the program (see resources/resource_ids.h).
 
-/// The two toolbar pictures, paste and copy, at `dpi`: 16 pixels square at 96 dots per inch.
+/// The two toolbar pictures, paste and copy, at `dpi`: 16 pixels square, 32 from 192 dots per
+/// inch on.
 ImageListHandle toolbarPictures(UINT dpi);
 
 /// A picture's place in toolbarPictures().

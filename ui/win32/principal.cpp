@@ -615,8 +615,12 @@ LRESULT CALLBACK Principal::toolbarProcedure(HWND hwnd, UINT message, WPARAM w, 
         case WM_CHAR:
             if (w == L' ' || w == L'\r') return 0;
             break;
-        case WM_SETFOCUS:
         case WM_KILLFOCUS:
+            // The button stays lit by the keyboard's visit otherwise.
+            SendMessageW(hwnd, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            break;
+        case WM_SETFOCUS:
             InvalidateRect(hwnd, nullptr, TRUE);
             break;
         case WM_PAINT: {

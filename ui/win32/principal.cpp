@@ -695,13 +695,18 @@ void Principal::showWorkspace() {
 void Principal::showList(ListId id) {
     const auto k = static_cast<std::size_t>(id);
     const core::RecordList& list = workspace_.list(id);
-    const HWND view = control(form::listView(id));
-    while (viewColumns_[k] < list.columnCount()) addColumn(view, viewColumns_[k]++);
     const bool changed = !list.sameContent(shown_[k]);
     shown_[k] = list;
     if (!changed) return;
-    ListView_SetItemState(view, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const HWND view = control(form::listView(id));
+    // Redrawn once at the end, not once for each column added.
+    SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+    while (viewColumns_[k] < list.columnCount()) addColumn(view, viewColumns_[k]++);
+    // Emptied first, which drops its selection and focus at once: setting the state of every
+    // item would visit each of a million records.
+    ListView_SetItemCountEx(view, 0, 0);
     ListView_SetItemCountEx(view, clampToInt(list.recordCount()), 0);
+    SendMessageW(view, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(view, nullptr, TRUE);
 }
 

@@ -15,6 +15,11 @@ using form::ControlId;
 // holds without a screen.
 class PrincipalTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        ASSERT_NE(window_.hwnd(), nullptr);
+        for (const form::Control& c : form::controls()) ASSERT_NE(window_.control(c.id), nullptr);
+    }
+
     // A control's rectangle in the window's client area, in pixels.
     RECT placeOf(ControlId id) const {
         RECT r{};

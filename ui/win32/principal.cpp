@@ -425,7 +425,7 @@ LRESULT Principal::handle(UINT message, WPARAM w, LPARAM l) {
             if (HIWORD(w) == BN_CLICKED) onCommand(LOWORD(w));  // a toolbar's click too
             return 0;
         case WM_NOTIFY:
-            return onNotify(*reinterpret_cast<const NMHDR*>(l));
+            return onNotify(*reinterpret_cast<NMHDR*>(l));
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
             if (const LRESULT brush = onTextColour(reinterpret_cast<HDC>(w),
@@ -479,16 +479,16 @@ void Principal::onCommand(int number) {
     }
 }
 
-LRESULT Principal::onNotify(const NMHDR& header) {
+LRESULT Principal::onNotify(NMHDR& header) {
     const int index = static_cast<int>(header.idFrom) - kFirstControlNumber;
     switch (header.code) {
         case TBN_GETINFOTIPW: {
-            auto& tip = const_cast<NMTBGETINFOTIPW&>(reinterpret_cast<const NMTBGETINFOTIPW&>(header));
+            auto& tip = reinterpret_cast<NMTBGETINFOTIPW&>(header);
             onTooltip(tip.iItem, tip.pszText, tip.cchTextMax);
             return 0;
         }
         case TTN_GETDISPINFOW: {
-            auto& tip = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+            auto& tip = reinterpret_cast<NMTTDISPINFOW&>(header);
             onTooltip(static_cast<int>(header.idFrom), tip.szText, std::size(tip.szText));
             return 0;
         }
@@ -500,8 +500,7 @@ LRESULT Principal::onNotify(const NMHDR& header) {
     if (!list || form::control(static_cast<ControlId>(index)).kind != Kind::ListView) return 0;
     switch (header.code) {
         case LVN_GETDISPINFOW:
-            onCellText(*list,
-                       const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item);
+            onCellText(*list, reinterpret_cast<NMLVDISPINFOW&>(header).item);
             return 0;
         case LVN_COLUMNCLICK: {
             const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
@@ -699,7 +698,7 @@ void Principal::showList(ListId id) {
     shown_[k] = list;
     if (!changed) return;
     const HWND view = control(form::listView(id));
-    // Redrawn once at the end, not once for each column added.
+    // Drawn once at the end, not once for each column added and again for the new count.
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
     while (viewColumns_[k] < list.columnCount()) addColumn(view, viewColumns_[k]++);
     // Emptied first, which drops its selection and focus at once: setting the state of every

@@ -73,7 +73,7 @@ private:
 
     // Events.
     void onCommand(int number);
-    LRESULT onNotify(const NMHDR& header);
+    LRESULT onNotify(NMHDR& header);
     void onCellText(core::ListId list, LVITEMW& item);
     void onTooltip(int number, wchar_t* text, int room);
     LRESULT onTextColour(HDC dc, HWND part);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "controls.h"
@@ -58,11 +59,19 @@ TEST_F(PrincipalTest, TheChoosersStartWithNoEntriesAndNoText) {
 }
 
 TEST_F(PrincipalTest, ADpiChangeLaysTheControlsOutAtTheNewDpi) {
-    // Compare stands where the design puts it, 4560 by 240 twips: 304 by 16 pixels at 96 dpi.
+    // Compare stands where the design puts it, 4560 by 240 twips, 1335 wide: at 96 dpi 304 by
+    // 16 pixels, 89 wide; each edge is rounded to the pixel at the window's DPI.
+    const auto expected = [](UINT dpi) {
+        const auto at = [dpi](double twips) {
+            return static_cast<LONG>(std::lround(twips * dpi / 1440));
+        };
+        return RECT{at(4560), at(240), at(4560 + 1335), at(240 + 495)};
+    };
     const UINT dpi = GetDpiForWindow(window_.hwnd());
     const RECT before = placeOf(ControlId::Command1);
-    EXPECT_EQ(before.left, MulDiv(304, static_cast<int>(dpi), 96));
-    EXPECT_EQ(before.top, MulDiv(16, static_cast<int>(dpi), 96));
+    EXPECT_EQ(before.left, expected(dpi).left);
+    EXPECT_EQ(before.top, expected(dpi).top);
+    EXPECT_EQ(before.right, expected(dpi).right);
 
     RECT outer{};
     GetWindowRect(window_.hwnd(), &outer);
@@ -71,9 +80,10 @@ TEST_F(PrincipalTest, ADpiChangeLaysTheControlsOutAtTheNewDpi) {
     SendMessageW(window_.hwnd(), WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
                  reinterpret_cast<LPARAM>(&suggested));
     const RECT after = placeOf(ControlId::Command1);
-    EXPECT_EQ(after.left, 2 * before.left);
-    EXPECT_EQ(after.top, 2 * before.top);
-    EXPECT_EQ(after.right - after.left, 2 * (before.right - before.left));
+    EXPECT_EQ(after.left, expected(2 * dpi).left);
+    EXPECT_EQ(after.top, expected(2 * dpi).top);
+    EXPECT_EQ(after.right, expected(2 * dpi).right);
+    EXPECT_EQ(after.bottom, expected(2 * dpi).bottom);
 }
 
 }  // namespace

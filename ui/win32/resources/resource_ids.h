@@ -9,11 +9,15 @@
 #define IDI_SORVANE 1
 
 // The toolbar pictures as one strip of 32-bit bitmaps with straight (not premultiplied) alpha,
-// left to right in the order below: 16 x 16 each in IDB_TOOLBAR_PICTURES, 32 x 32 each in
-// IDB_TOOLBAR_PICTURES_2X for 200% scale. ImageList_LoadImageW with CLR_NONE and
-// LR_CREATEDIBSECTION makes an ILC_COLOR32 image list of them, one image per square.
+// left to right in the order below: 16 x 16 each in IDB_TOOLBAR_PICTURES, 24 x 24 in
+// IDB_TOOLBAR_PICTURES_1_5X for 150% scale, 32 x 32 in IDB_TOOLBAR_PICTURES_2X for 200%.
+// LoadImageW(..., IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION) then ImageList_Add into an
+// ImageList_Create(size, size, ILC_COLOR32, ...) list gives one image per square, as does
+// ImageList_LoadImageW with CLR_NONE and LR_CREATEDIBSECTION. Load them at their own size:
+// LoadImageW drops the alpha of a bitmap it scales.
 #define IDB_TOOLBAR_PICTURES 101
 #define IDB_TOOLBAR_PICTURES_2X 102
+#define IDB_TOOLBAR_PICTURES_1_5X 103
 
 // A picture's place in either strip.
 #define SORVANE_PICTURE_PASTE 0

@@ -5,14 +5,20 @@
 namespace sorvane::win32 {
 
 ImageListHandle toolbarPictures(UINT dpi) {
-    // Drawn at 16 and at 32 pixels. Between 96 and 192 dots per inch the pictures stay at 16:
-    // the system scales a bitmap without its alpha, which would set each picture on black.
-    const bool large = dpi >= 192;
-    const int size = large ? 32 : 16;
+    // Drawn at 16, 24 and 32 pixels, for 100, 150 and 200 %; each DPI takes the largest drawing
+    // that is not larger than 16 pixels at that DPI. Loaded at their own size: the system
+    // scales a bitmap without its alpha, which would set each picture on black.
+    int id = IDB_TOOLBAR_PICTURES;
+    int size = 16;
+    if (dpi >= 192) {
+        id = IDB_TOOLBAR_PICTURES_2X;
+        size = 32;
+    } else if (dpi >= 144) {
+        id = IDB_TOOLBAR_PICTURES_1_5X;
+        size = 24;
+    }
     const auto bitmap = static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr),
-        MAKEINTRESOURCEW(large ? IDB_TOOLBAR_PICTURES_2X : IDB_TOOLBAR_PICTURES), IMAGE_BITMAP, 0,
-        0, LR_CREATEDIBSECTION));
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ImageListHandle list(ImageList_Create(size, size, ILC_COLOR32, SORVANE_PICTURE_COUNT, 0));
     if (list && bitmap != nullptr) ImageList_Add(list.get(), bitmap, nullptr);
     if (bitmap != nullptr) DeleteObject(bitmap);

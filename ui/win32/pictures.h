@@ -9,8 +9,8 @@ namespace sorvane::win32 {
 
 // The pictures linked into the program (see resources/resource_ids.h).
 
-/// The two toolbar pictures, paste and copy, at `dpi`: 16 pixels square, 32 from 192 dots per
-/// inch on.
+/// The two toolbar pictures, paste and copy, at `dpi`: 16 pixels square at 96 dots per inch,
+/// 24 from 144 on, 32 from 192 on.
 ImageListHandle toolbarPictures(UINT dpi);
 
 /// A picture's place in toolbarPictures().

@@ -21,8 +21,8 @@ namespace sorvane::win32 {
 /// clipboard that offers no text pastes as empty.
 class Win32Clipboard : public core::Clipboard {
 public:
-    /// The number of a text that was offered and not handed over: Windows' own "The data area
-    /// passed to a system call is too small" is no description of it, so it has its own.
+    /// The number of a text that was offered and not handed over, where the system gives none
+    /// (Wine gives none): the number the Qt window's clipboard gives the same failure.
     static constexpr std::int32_t kTextNotSent = 5;
 
     Win32Clipboard();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "clipboard_text.h"
 #include "comparison.h"
 #include "literal_pairing.h"
 #include "line_ends.h"
@@ -94,6 +95,24 @@ void BM_LineEnds(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+// A million LF-ended rows as a clipboard hands them over: UTF-8 (from Linux) made ready to read
+// where it stands, or UTF-16 (from Windows) made into UTF-8 once.
+void BM_ClipboardText(benchmark::State& state) {
+    const std::string& text = lineEndText(0);
+    const std::u16string wide = state.range(0) == 16 ? utf16Of(text) : std::u16string();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string copy = state.range(0) == 16 ? std::string() : text;
+        state.ResumeTiming();
+        if (state.range(0) == 16) {
+            benchmark::DoNotOptimize(recordsTextOfUtf16(wide));
+        } else {
+            benchmark::DoNotOptimize(recordsTextOfUtf8(std::move(copy)));
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
 void BM_Write(benchmark::State& state) {
     // Into one room, kept as a copy keeps the clipboard's: the writer's own time.
     const RecordList list = listOf(state.range(0), 0);
@@ -142,6 +161,7 @@ void BM_SortRepeats(benchmark::State& state) {
 }
 
 BENCHMARK(BM_LineEnds)->ArgName("shape")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClipboardText)->ArgName("utf")->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Read)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Write)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pair)->Arg(3000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

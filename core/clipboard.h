@@ -1,12 +1,29 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "huge_vector.h"
 #include "text_buffer.h"
 
 namespace sorvane::core {
+
+class StepError;
+
+/// Why a read of the clipboard's text did not complete, though the clipboard offered text.
+enum class NotSent {
+    kSilent,   ///< the program that copied it did not answer in time
+    kGone,     ///< that program went away before it had sent the text
+    kUnknown,  ///< the platform does not tell which
+};
+
+/// The error number of a clipboard text that was offered and never arrived whole.
+inline constexpr std::int32_t kTextNotSent = 5;
+
+/// The failure of a read that did not complete: number kTextNotSent, and why as the user reads
+/// it. An empty list must not pass for the records of a text that never came.
+StepError textNotSent(NotSent why);
 
 /// The system clipboard's plain text, as the toolbar commands use it. Each operation throws
 /// StepError when the platform refuses it.

@@ -56,7 +56,7 @@ protected:
             clipboard_.text();
             return "read";
         } catch (const core::StepError& e) {
-            EXPECT_EQ(e.number(), SystemClipboard::kTransferFailed);
+            EXPECT_EQ(e.number(), core::kTextNotSent);
             return e.what();
         }
     }

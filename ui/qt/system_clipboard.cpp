@@ -116,14 +116,8 @@ core::TextBuffer SystemClipboard::text() {
     if (!delivery.failure && offered && none && !offersText(clipboard)) {
         delivery.failure = Failure::kVanished;
     }
-    if (delivery.failure == Failure::kTimedOut) {
-        throw core::StepError(kTransferFailed,
-                              "The program that copied the text did not answer in time");
-    }
-    if (delivery.failure == Failure::kVanished) {
-        throw core::StepError(kTransferFailed,
-                              "The program that copied the text stopped before sending it");
-    }
+    if (delivery.failure == Failure::kTimedOut) throw core::textNotSent(core::NotSent::kSilent);
+    if (delivery.failure == Failure::kVanished) throw core::textNotSent(core::NotSent::kGone);
     if (delivery.utf8) return core::recordsTextOfUtf8(std::move(*delivery.utf8));
     return core::recordsTextOfUtf16(std::u16string_view(
         reinterpret_cast<const char16_t*>(delivery.decoded.constData()),

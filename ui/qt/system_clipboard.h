@@ -20,13 +20,11 @@ namespace sorvane::ui {
 /// connection of its own, where Qt would hold a large text several times and could not tell a
 /// failed transfer from an empty text.
 ///
-/// A read that does not complete fails (StepError number kTransferFailed), with a description
+/// A read that does not complete fails (core::textNotSent), with a description
 /// that says whether the program that copied the text fell silent or went away: an empty list
 /// must not pass for its records. Only a clipboard that holds no text pastes as empty.
 class SystemClipboard : public core::Clipboard {
 public:
-    static constexpr std::int32_t kTransferFailed = 5;
-
     /// How a read of the platform's text ended short of the text.
     enum class Failure { kTimedOut, kVanished };
 

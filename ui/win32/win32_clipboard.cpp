@@ -63,9 +63,8 @@ core::TextBuffer Win32Clipboard::text() {
     if (data == nullptr) {
         // Offered, yet not handed over: under Wine, the X program that owns the clipboard did
         // not send its text in time, or went away.
-        const DWORD code = GetLastError();
-        throw core::StepError(code != 0 ? static_cast<std::int32_t>(code) : kTextNotSent,
-                              "The program that copied the text did not send it");
+        if (GetLastError() != 0) failWithLastError();
+        throw core::textNotSent(core::NotSent::kUnknown);
     }
     GlobalLockGuard lock(data);
     if (lock.data() == nullptr) failWithLastError();

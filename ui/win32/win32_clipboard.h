@@ -17,14 +17,10 @@ namespace sorvane::win32 {
 ///
 /// Each operation that Windows refuses throws core::StepError with the system's error number and
 /// its description. A text that the clipboard offers but that never arrives fails too
-/// (kTextNotSent): an empty list must not pass for the records of a text that never came. Only a
-/// clipboard that offers no text pastes as empty.
+/// (core::textNotSent): an empty list must not pass for the records of a text that never came.
+/// Only a clipboard that offers no text pastes as empty.
 class Win32Clipboard : public core::Clipboard {
 public:
-    /// The number of a text that was offered and not handed over, where the system gives none
-    /// (Wine gives none): the number the Qt window's clipboard gives the same failure.
-    static constexpr std::int32_t kTextNotSent = 5;
-
     Win32Clipboard();
     ~Win32Clipboard() override;
     Win32Clipboard(const Win32Clipboard&) = delete;

@@ -88,8 +88,15 @@ void TextOrder::appendKey(std::string& out, std::string_view cell) const {
     wchar_t onStack[kStackUnits];
     std::vector<wchar_t> onHeap(cell.size() > kStackUnits ? cell.size() : 0);
     wchar_t* const text = onHeap.empty() ? onStack : onHeap.data();
-    const int units = MultiByteToWideChar(CP_UTF8, 0, cell.data(), static_cast<int>(cell.size()),
-                                          text, static_cast<int>(cell.size()));
+    // Most cells are ASCII, which a unit a byte converts without a call to the system.
+    int units = 0;
+    if (std::all_of(cell.begin(), cell.end(), [](char c) { return c >= 0; })) {
+        std::copy(cell.begin(), cell.end(), text);
+        units = static_cast<int>(cell.size());
+    } else {
+        units = MultiByteToWideChar(CP_UTF8, 0, cell.data(), static_cast<int>(cell.size()), text,
+                                    static_cast<int>(cell.size()));
+    }
     if (units <= 0) return;
     // A key takes a few bytes a character, and room for that is tried first; a key that needs
     // more asks its size. The key is written as bytes, whatever the type of its pointer says.

@@ -61,7 +61,9 @@ TEST_F(Win32ClipboardTest, CopiedRecordsArriveAsUtf16AndReadBackAsTheyWere) {
 TEST_F(Win32ClipboardTest, AnotherProgramsTextIsReadUpToItsNulWithLineFeedsAsRowEnds) {
     const char16_t text[] = u"Ann\t12\nBob\t\U0001F600\r\n\0left over";
     putUtf16(text, std::size(text));
-    EXPECT_EQ(clipboard_.text().view(), "Ann\t12\rBob\t\xf0\x9f\x98\x80\r\n");
+    const core::TextBuffer read = clipboard_.text();
+    EXPECT_EQ(read.view(), "Ann\t12\nBob\t\xf0\x9f\x98\x80\r\n");
+    EXPECT_TRUE(read.loneLfEndsRow());
 }
 
 TEST_F(Win32ClipboardTest, NoTextReadsAsEmpty) {

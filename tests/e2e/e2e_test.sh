@@ -105,17 +105,6 @@ compare_first_columns() {
     sleep 0.5
 }
 
-# Reads the clipboard until it holds `expected` or five seconds pass.
-clipboard_after() {
-    local expected=$1 got=""
-    for _ in $(seq 50); do
-        got=$(xclip -o -selection clipboard 2>/dev/null | od -An -c | tr -s ' \n' ' ')
-        [ "$got" == "$expected" ] && break
-        sleep 0.1
-    done
-    printf '%s' "$got"
-}
-bytes() { printf "$1" | od -An -c | tr -s ' \n' ' '; }
 
 # List 1 as a Windows spreadsheet copies it; List 2 as a Linux one does (LF, no final line break).
 printf 'Ann\t12\tRome\r\nBob\t7\tParis\r\n <b>Cid</b> \t3\tOslo\r\nAnn\t99\tLima\r\n' >"$work/one.txt"

@@ -92,7 +92,6 @@ copied_by() {
     timeout 10 wl-paste --no-newline | od -An -c | tr -s ' \n' ' '
     keyboard_back "$enters"
 }
-bytes() { printf "$1" | od -An -c | tr -s ' \n' ' '; }
 
 # List 1 as a Windows spreadsheet copies it: CR LF rows. List 2 as Linux spreadsheets copy it:
 # LF rows, accented letters in UTF-8; Zoe is not Zoë.

@@ -19,6 +19,21 @@ finish() {
     [ "$failed" -eq 0 ]
 }
 
+# bytes TEXT: the characters of a printf format, as od shows them, to compare clipboard bytes.
+bytes() { printf "$1" | od -An -c | tr -s ' \n' ' '; }
+
+# clipboard_after EXPECTED: reads the X clipboard until it holds EXPECTED (as bytes shows it)
+# or five seconds pass, and prints what it last read.
+clipboard_after() {
+    local expected=$1 got=""
+    for _ in $(seq 50); do
+        got=$(xclip -o -selection clipboard 2>/dev/null | od -An -c | tr -s ' \n' ' ')
+        [ "$got" == "$expected" ] && break
+        sleep 0.1
+    done
+    printf '%s' "$got"
+}
+
 # start_xvfb WIDTH HEIGHT: starts an Xvfb of its own, exports DISPLAY, sets xvfb_pid and xvfb_log,
 # and waits until it answers; fails, saying why, when three servers in a row never do. Xvfb picks
 # the free display itself (-displayfd): tests that each probe for a free number can take the same

@@ -74,17 +74,6 @@ stop_program() {
 
 keys() { xdotool windowfocus --sync "$window" key --delay 60 "$@"; }
 tabs() { local n=$1; shift; keys $(printf 'Tab %.0s' $(seq "$n")) "$@"; }
-bytes() { printf "$1" | od -An -c | tr -s ' \n' ' '; }
-# Reads the clipboard until it holds `expected` or five seconds pass.
-clipboard_after() {
-    local expected=$1 got=""
-    for _ in $(seq 50); do
-        got=$(xclip -o -selection clipboard 2>/dev/null | od -An -c | tr -s ' \n' ' ')
-        [ "$got" == "$expected" ] && break
-        sleep 0.1
-    done
-    printf '%s' "$got"
-}
 # Offers a file on the X clipboard through an xclip that reports each request it serves.
 offer() {
     [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null

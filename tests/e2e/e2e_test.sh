@@ -110,18 +110,6 @@ compare_first_columns() {
 printf 'Ann\t12\tRome\r\nBob\t7\tParis\r\n <b>Cid</b> \t3\tOslo\r\nAnn\t99\tLima\r\n' >"$work/one.txt"
 printf 'Bob\tB\nAnn\tA\nZed\tZ\nann\ta' >"$work/two.txt"
 
-# Offers a file on the clipboard through an xclip that reports each request it serves.
-offer() {
-    [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null
-    xclip -selection clipboard -quiet -i "$1" >"$work/offer.log" 2>&1 &
-    offer_pid=$!
-    sleep 0.2
-}
-# Waits until the program has asked for the offered text, then lets it take it in.
-served() {
-    for _ in $(seq 100); do grep -q "request number 2" "$work/offer.log" && break; sleep 0.1; done
-    sleep 0.3
-}
 # Offers a file and pastes it with a paste command (paste1, paste2 or a run of keys).
 paste_file() {
     offer "$1"

@@ -34,6 +34,22 @@ clipboard_after() {
     printf '%s' "$got"
 }
 
+# offer FILE: offers FILE on the X clipboard through an xclip that reports each request it
+# serves in $work/offer.log, ending the xclip of the last offer; sets offer_pid.
+offer() {
+    [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null
+    xclip -selection clipboard -quiet -i "$1" >"$work/offer.log" 2>&1 &
+    offer_pid=$!
+    sleep 0.2
+}
+
+# served [SECONDS]: waits until the program has asked for the offered text, then SECONDS more
+# (0.3 unless given) for it to take the text in.
+served() {
+    for _ in $(seq 100); do grep -q "request number 2" "$work/offer.log" && break; sleep 0.1; done
+    sleep "${1:-0.3}"
+}
+
 # start_xvfb WIDTH HEIGHT: starts an Xvfb of its own, exports DISPLAY, sets xvfb_pid and xvfb_log,
 # and waits until it answers; fails, saying why, when three servers in a row never do. Xvfb picks
 # the free display itself (-displayfd): tests that each probe for a free number can take the same

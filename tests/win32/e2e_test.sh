@@ -74,20 +74,12 @@ stop_program() {
 
 keys() { xdotool windowfocus --sync "$window" key --delay 60 "$@"; }
 tabs() { local n=$1; shift; keys $(printf 'Tab %.0s' $(seq "$n")) "$@"; }
-# Offers a file on the X clipboard through an xclip that reports each request it serves.
-offer() {
-    [ -n "${offer_pid:-}" ] && kill "$offer_pid" 2>/dev/null
-    xclip -selection clipboard -quiet -i "$1" >"$work/offer.log" 2>&1 &
-    offer_pid=$!
-    sleep 0.2
-}
 # Offers a file, pastes it with the keys given, and waits until Wine has taken the text.
 paste_file() {
     offer "$1"
     shift
     keys "$@"
-    for _ in $(seq 100); do grep -q "request number 2" "$work/offer.log" && break; sleep 0.1; done
-    sleep 0.5
+    served 0.5
 }
 # Waits until a message box titled TITLE stands beside the main window; its window in `box`.
 box_shown() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -38,6 +39,26 @@ TEST(TextScanTest, MatchesAByteAtATimeOnRandomText) {
         ASSERT_EQ(lfScan.end, either) << ::testing::PrintToString(text);
         EXPECT_EQ(lfScan.tabs, static_cast<std::size_t>(std::count(text.begin() + from, text.begin() + either, '\t')));
         EXPECT_EQ(lfScan.lineFeeds, 0u);
+    }
+}
+
+// The Windows build brings its own memcmp and memchr, which read sixteen and eight bytes at a
+// time: at every length and every place of the first difference or match, they must agree with
+// a byte at a time, bytes above 0x7F compared as unsigned.
+TEST(TextScanTest, ByteComparisonAndSearchMatchAByteAtATime) {
+    std::mt19937 rng(5);
+    for (std::size_t size = 0; size < 40; ++size) {
+        for (std::size_t at = 0; at <= size; ++at) {
+            std::string a(size + 1, 'x');
+            for (char& ch : a) ch = static_cast<char>(rng() % 3 ? 'a' + rng() % 4 : 0x80 + rng() % 128);
+            std::string b = a;
+            if (at < size) b[at] = 'z';  // the one z in either
+            const int sign = at == size ? 0 : static_cast<unsigned char>(a[at]) < 'z' ? -1 : 1;
+            const int got = std::memcmp(a.data(), b.data(), size);
+            EXPECT_EQ((got > 0) - (got < 0), sign) << size << " " << at;
+            const void* z = std::memchr(b.data(), 'z', size);
+            EXPECT_EQ(z, at < size ? b.data() + at : nullptr) << size << " " << at;
+        }
     }
 }
 

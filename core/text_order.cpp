@@ -4,7 +4,10 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <numeric>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -15,7 +18,11 @@ namespace sorvane::core {
 namespace {
 
 struct Entry {
-    std::uint64_t prefix;  // first eight key bytes, big-endian, for a quick first comparison
+    // The first sixteen key bytes, big-endian, for a quick first comparison. Windows' keys take
+    // two bytes a character, so eight would leave a column of codes such as K288239 tied on
+    // their first four characters, a thousand rows to a tie, each broken by reading both keys.
+    std::uint64_t prefix;
+    std::uint64_t prefix2;
     std::uint64_t offset;  // where the key starts in the key buffer
     std::uint32_t length;
     std::uint32_t position;  // position in the list before sorting, which breaks ties
@@ -41,9 +48,10 @@ std::uint32_t numberOf(std::string_view all, const Entry& e) {
     return number;
 }
 
-std::uint64_t prefixOf(std::string_view key) {
+// Key bytes [from, from + 8) as a big-endian number, 0 past the key's end.
+std::uint64_t prefixOf(std::string_view key, std::size_t from) {
     std::uint64_t p = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
+    for (std::size_t i = from; i < from + 8; ++i) {
         p = (p << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
     }
     return p;
@@ -83,6 +91,7 @@ bool plainCellsInByteOrder(const TextOrder& order) {
 void orderByKey(std::string_view all, HugeVector<Entry>& entries, RowNumbers& rows) {
     std::sort(entries.begin(), entries.end(), [all](const Entry& a, const Entry& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        if (a.prefix2 != b.prefix2) return a.prefix2 < b.prefix2;
         const int c = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
         return c != 0 ? c < 0 : a.position < b.position;
     });
@@ -133,15 +142,8 @@ class SeenCells {
 public:
     SeenCells() : slots_(kFirstSlots) {}
 
-    /// Whether cells are still looked for.
-    bool looking() const { return !slots_.empty(); }
-
-    /// Stops looking, for a column of distinct cells.
-    void stop() { slots_ = std::vector<Slot>(); }
-
     /// The entry of the key of `cell`, whose hash is `hash`, if it was seen.
     const Entry* find(std::string_view cell, std::uint64_t hash) const {
-        if (slots_.empty()) return nullptr;
         for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             const Slot& slot = slots_[i];
             if (slot.entry.offset == kNoKey) return nullptr;
@@ -151,7 +153,6 @@ public:
 
     /// Remembers `cell`, not seen before, with the entry of its key, while there is room.
     void add(std::string_view cell, std::uint64_t hash, const Entry& entry) {
-        if (slots_.empty()) return;
         if (2 * (count_ + 1) > slots_.size()) {
             if (slots_.size() == kMaxSlots) return;
             const std::vector<Slot> old =
@@ -171,7 +172,7 @@ private:
     struct Slot {
         std::string_view cell;
         std::uint64_t hash = 0;
-        Entry entry = {0, kNoKey, 0, 0};
+        Entry entry = {0, 0, kNoKey, 0, 0};
     };
 
     void place(const Slot& slot) {
@@ -185,80 +186,182 @@ private:
     std::size_t count_ = 0;
 };
 
-// Calls `visit(position, table row)` for every record of `list` in the order of its table's rows,
-// until a call returns false, and returns whether none did. A list sorted by another column would
-// read its cells at random across the whole text; front to back, they come from memory that the
+// The records of a list in the order of its table's rows: visit k is the record at position(k)
+// in the list, whose cells stand in row(k) of the table. A list sorted by another column would
+// read its cells at random across the whole text; in table order, they come from memory that the
 // processor fetches ahead.
-template <typename Visit>
-bool inTableOrder(const RecordList& list, Visit&& visit) {
-    const std::size_t n = list.recordCount();
-    bool ascending = true;
-    for (std::size_t i = 1; i < n && ascending; ++i) {
-        ascending = list.tableRow(i - 1) < list.tableRow(i);
-    }
-    if (ascending) {
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!visit(i, list.tableRow(i))) return false;
+class TableOrder {
+public:
+    explicit TableOrder(const RecordList& list) : list_(list) {
+        const std::size_t n = list.recordCount();
+        bool ascending = true;
+        for (std::size_t i = 1; i < n && ascending; ++i) {
+            ascending = list.tableRow(i - 1) < list.tableRow(i);
         }
-        return true;
+        if (ascending) return;
+        constexpr std::uint32_t kAbsent = UINT32_MAX;
+        HugeVector<std::uint32_t> at(list.table()->rowCount(), kAbsent);  // each row's position
+        for (std::size_t i = 0; i < n; ++i) at[list.tableRow(i)] = static_cast<std::uint32_t>(i);
+        byRow_.reserve(n);
+        for (const std::uint32_t position : at) {
+            if (position != kAbsent) byRow_.push_back(position);
+        }
     }
-    constexpr std::uint32_t kAbsent = UINT32_MAX;
-    HugeVector<std::uint32_t> at(list.table()->rowCount(), kAbsent);  // each row's position
-    for (std::size_t i = 0; i < n; ++i) at[list.tableRow(i)] = static_cast<std::uint32_t>(i);
-    for (std::size_t row = 0; row < at.size(); ++row) {
-        if (at[row] != kAbsent && !visit(at[row], row)) return false;
+
+    std::size_t size() const { return list_.recordCount(); }
+    std::size_t position(std::size_t k) const { return byRow_.empty() ? k : byRow_[k]; }
+    std::size_t row(std::size_t k) const { return list_.tableRow(position(k)); }
+
+private:
+    const RecordList& list_;
+    HugeVector<std::uint32_t> byRow_;  // positions by row; empty where the list is in row order
+};
+
+// A column to make keys of, and how: where `asBytes`, each cell is its own key, which spares the
+// collation most of a sort's time.
+struct KeyColumn {
+    const TableOrder& visits;
+    const RecordTable& table;
+    std::size_t index;
+    bool asBytes;
+};
+
+// Appends the key of the cell of visit `k` to `keys`, after `number` where one is given, and
+// sets its entry. False where the column is its own keys and the cell is not plain.
+bool appendKeyOf(const KeyColumn& column, const TextOrder& order, std::size_t k,
+                 std::string_view cell, const std::uint32_t* number, std::string& keys,
+                 Entry& entry) {
+    if (column.asBytes && !isPlain(cell)) return false;
+    const std::size_t room = kNumberBytes + 4 * cell.size() + 64;
+    if (keys.capacity() - keys.size() < room) {
+        growWithHugePages(keys, std::max(2 * keys.capacity(), keys.size() + room));
+    }
+    if (number != nullptr) keys.append(reinterpret_cast<const char*>(number), kNumberBytes);
+    const std::size_t start = keys.size();
+    if (column.asBytes) {
+        keys.append(cell);
+    } else {
+        order.appendKey(keys, cell);
+    }
+    // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
+    const auto length =
+        static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
+    const std::string_view key = std::string_view(keys).substr(start);
+    entry = {prefixOf(key, 0), prefixOf(key, 8), start, length,
+             static_cast<std::uint32_t>(column.visits.position(k))};
+    return true;
+}
+
+// Makes a key for each of visits [from, to), without looking for repeats or numbering them.
+bool makeEachKey(const KeyColumn& column, const TextOrder& order, std::size_t from,
+                 std::size_t to, std::string& keys, HugeVector<Entry>& entries) {
+    for (std::size_t k = from; k < to; ++k) {
+        const std::string_view cell = column.table.cell(column.visits.row(k), column.index);
+        if (!appendKeyOf(column, order, k, cell, nullptr, keys, entries[k])) return false;
     }
     return true;
 }
 
-// Makes the key of every cell of `column` into `keys`, and the entries that point at them, in the
-// order of the table's rows; tells what it made in `made`. Where `asBytes`, each cell is its own
-// key, which spares ICU most of a sort's time; that fails, false, at the first cell that is not
-// plain.
-bool makeKeys(const RecordList& list, std::size_t column, const TextOrder& order, bool asBytes,
-              std::string& keys, HugeVector<Entry>& entries, KeysMade& made) {
+// Below this many cells a thread of its own costs more than it spares.
+constexpr std::size_t kCellsForAThread = 8192;
+
+// makeEachKey for visits [from, size), in parts made at once, one on each processor: a sort of
+// a million distinct cells spends most of its time in the collation. Each other part has rules
+// and a key buffer of its own; its keys then join `keys`, and their entries point there.
+bool makeEachKeyAtOnce(const KeyColumn& column, const TextOrder& order, std::size_t from,
+                       std::string& keys, HugeVector<Entry>& entries) {
+    const std::size_t to = column.visits.size();
+    const std::size_t parts = std::min<std::size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), 8, (to - from) / kCellsForAThread});
+    if (parts < 2) return makeEachKey(column, order, from, to, keys, entries);
+    struct Part {
+        std::size_t from;
+        std::size_t to;
+        std::unique_ptr<const TextOrder> order;
+        std::string keys;
+        bool plain = true;
+        std::exception_ptr failure;
+    };
+    std::vector<Part> others;
+    const std::size_t share = (to - from) / parts;
+    for (std::size_t p = 1; p < parts; ++p) {
+        others.push_back({from + p * share, p + 1 == parts ? to : from + (p + 1) * share,
+                          order.forAnotherThread(), {}, true, nullptr});
+    }
+    // Every thread started is joined before the parts go, however this ends.
+    struct Threads : std::vector<std::thread> {
+        ~Threads() {
+            for (std::thread& thread : *this) thread.join();
+        }
+    } threads;
+    for (Part& part : others) {
+        try {
+            threads.emplace_back([&column, &entries, &part] {
+                try {
+                    growWithHugePages(part.keys, (part.to - part.from) * 32);
+                    part.plain = makeEachKey(column, *part.order, part.from, part.to, part.keys,
+                                             entries);
+                } catch (...) {
+                    part.failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            break;  // no more threads to be had: the parts left are made here
+        }
+    }
+    bool plain = makeEachKey(column, order, from, others.front().from, keys, entries);
+    for (std::size_t p = threads.size(); p < others.size(); ++p) {
+        others[p].plain = makeEachKey(column, *others[p].order, others[p].from, others[p].to,
+                                      others[p].keys, entries);
+    }
+    for (std::thread& thread : threads) thread.join();
+    threads.clear();
+    std::size_t more = 0;
+    for (const Part& part : others) {
+        if (part.failure) std::rethrow_exception(part.failure);
+        plain = plain && part.plain;
+        more += part.keys.size();
+    }
+    if (!plain) return false;
+    if (keys.capacity() - keys.size() < more) growWithHugePages(keys, keys.size() + more);
+    for (const Part& part : others) {
+        const std::size_t base = keys.size();
+        keys.append(part.keys);
+        for (std::size_t k = part.from; k < part.to; ++k) entries[k].offset += base;
+    }
+    return true;
+}
+
+// Makes the key of every cell of the column into `keys`, and the entries that point at them, in
+// the order of the table's rows; tells what it made in `made`. Where the column is its own keys,
+// that fails, false, at the first cell that is not plain.
+bool makeKeys(const KeyColumn& column, const TextOrder& order, std::string& keys,
+              HugeVector<Entry>& entries, KeysMade& made) {
     // Many columns repeat their cells (a status, a town, a name), and a cell seen before takes
     // the key already made for it for the cost of a hash of its text. A column of distinct
     // cells soon stops paying it, and its keys, sorted as they are, need no numbers.
     SeenCells seen;
     std::size_t repeats = 0;
-    std::size_t visited = 0;
-    const RecordTable& table = *list.table();
-    return inTableOrder(list, [&](std::size_t i, std::size_t row) {
-        const std::string_view cell = table.cell(row, column);
-        Entry& entry = entries[visited];
-        if (visited++ == kTrialCells && repeats < kTrialCells / 16) {
-            seen.stop();
+    const std::size_t n = column.visits.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k == kTrialCells && repeats < kTrialCells / 16) {
             made.numbered = false;
+            made.count += n - k;
+            return makeEachKeyAtOnce(column, order, k, keys, entries);
         }
-        const std::uint64_t hash = seen.looking() ? hashBytes(cell) : 0;
+        const std::string_view cell = column.table.cell(column.visits.row(k), column.index);
+        const std::uint64_t hash = hashBytes(cell);
         if (const Entry* known = seen.find(cell, hash)) {
-            entry = *known;
-            entry.position = static_cast<std::uint32_t>(i);
+            entries[k] = *known;
+            entries[k].position = static_cast<std::uint32_t>(column.visits.position(k));
             ++repeats;
-            return true;
-        }
-        if (asBytes && !isPlain(cell)) return false;
-        const std::size_t room = kNumberBytes + 4 * cell.size() + 64;
-        if (keys.capacity() - keys.size() < room) {
-            growWithHugePages(keys, std::max(2 * keys.capacity(), keys.size() + room));
+            continue;
         }
         const auto number = static_cast<std::uint32_t>(made.count++);
-        if (made.numbered) keys.append(reinterpret_cast<const char*>(&number), kNumberBytes);
-        const std::size_t start = keys.size();
-        if (asBytes) {
-            keys.append(cell);
-        } else {
-            order.appendKey(keys, cell);
-        }
-        // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
-        const auto length =
-            static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
-        entry = {prefixOf(std::string_view(keys).substr(start)), start, length,
-                 static_cast<std::uint32_t>(i)};
-        seen.add(cell, hash, entry);
-        return true;
-    });
+        if (!appendKeyOf(column, order, k, cell, &number, keys, entries[k])) return false;
+        seen.add(cell, hash, entries[k]);
+    }
+    return true;
 }
 
 }  // namespace
@@ -287,12 +390,13 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
     HugeVector<Entry> entries(n);
     // A column of numbers, dates or codes of digits is its own keys where the order allows;
     // should another cell turn up, ICU makes the keys after all.
+    const TableOrder visits(list);
     KeysMade made;
     if (!order.ordersPlainCellsAsBytes() ||
-        !makeKeys(list, column, order, true, keys, entries, made)) {
+        !makeKeys({visits, *list.table(), column, true}, order, keys, entries, made)) {
         keys.clear();
         made = KeysMade();
-        makeKeys(list, column, order, false, keys, entries, made);
+        makeKeys({visits, *list.table(), column, false}, order, keys, entries, made);
     }
     RowNumbers rows(n);
     // Where cells repeat, sorting the keys made costs less than sorting the rows.

@@ -34,8 +34,13 @@ public:
     TextOrder(const TextOrder&) = delete;
     TextOrder& operator=(const TextOrder&) = delete;
 
-    /// Appends the sort key of `cell`: comparing keys byte by byte orders cells.
+    /// Appends the sort key of `cell`: comparing keys byte by byte orders cells. One TextOrder
+    /// makes keys on one thread at a time.
     void appendKey(std::string& out, std::string_view cell) const;
+
+    /// The same rules, to make keys on another thread at the same time as this one does.
+    /// Throws std::bad_alloc when there is no memory for them.
+    std::unique_ptr<const TextOrder> forAnotherThread() const;
 
     /// The locale whose rules are in use, as the platform names it: ICU's "sv" or "root",
     /// Windows' "sv-SE".
@@ -52,6 +57,9 @@ private:
     // Whether plain cells order as their bytes under the rules in use: the same check whatever
     // the platform, made once the rules are in place.
     bool checkPlainCells() const;
+
+    // Rules already made, with what checkPlainCells() found of them.
+    TextOrder(std::unique_ptr<Rules> rules, bool plainAsBytes);
 
     std::unique_ptr<Rules> rules_;
     bool plainAsBytes_;

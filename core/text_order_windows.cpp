@@ -11,7 +11,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sorvane::core {
@@ -73,6 +75,9 @@ TextOrder::TextOrder(std::string_view locale)
 
 TextOrder::~TextOrder() = default;
 
+TextOrder::TextOrder(std::unique_ptr<Rules> rules, bool plainAsBytes)
+    : rules_(std::move(rules)), plainAsBytes_(plainAsBytes) {}
+
 void TextOrder::appendKey(std::string& out, std::string_view cell) const {
     // The system makes no key of empty text; the empty key comes before every other, as an
     // empty cell does.
@@ -117,6 +122,12 @@ void TextOrder::appendKey(std::string& out, std::string_view cell) const {
     // The key ends in a 0 byte, which is no weight; without it keys compare as before, and as
     // ICU's, which have none.
     out.resize(written > 0 ? at + static_cast<std::size_t>(written) - 1 : at);
+}
+
+std::unique_ptr<const TextOrder> TextOrder::forAnotherThread() const {
+    // The system's collation serves many threads at once; only the locale's name is copied.
+    return std::unique_ptr<const TextOrder>(
+        new TextOrder(std::make_unique<Rules>(*rules_), plainAsBytes_));
 }
 
 std::string TextOrder::ruleLocale() const {

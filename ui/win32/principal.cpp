@@ -683,20 +683,35 @@ void Principal::showRefusal(const std::string& text) {
 }
 
 void Principal::showWorkspace() {
+    // What waits to be painted is painted first. Then the window draws nothing until every
+    // control that changes has changed, and each of those is drawn once, scroll bars included:
+    // a list view would otherwise draw its scroll bars again at each change, which under Wine's
+    // visual style cost more than the rest of a paste or a comparison.
+    UpdateWindow(hwnd_);
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    std::vector<HWND> changed;
     for (int k = 0; k < 6; ++k) {
-        showList(static_cast<ListId>(k));
-        showCount(static_cast<ListId>(k));
+        const auto id = static_cast<ListId>(k);
+        if (showList(id)) changed.push_back(control(form::listView(id)));
+        if (showCount(id)) changed.push_back(control(form::countLabel(id)));
     }
-    refillChoosers(Side::List1);
-    refillChoosers(Side::List2);
+    for (const Side side : {Side::List1, Side::List2}) {
+        if (refillChoosers(side)) {
+            for (int r = 0; r < 4; ++r) changed.push_back(control(form::chooser(side, r)));
+        }
+    }
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    for (const HWND w : changed) {
+        RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
-void Principal::showList(ListId id) {
+bool Principal::showList(ListId id) {
     const auto k = static_cast<std::size_t>(id);
     const core::RecordList& list = workspace_.list(id);
     const bool changed = !list.sameContent(shown_[k]);
     shown_[k] = list;
-    if (!changed) return;
+    if (!changed) return false;
     const HWND view = control(form::listView(id));
     // Drawn once at the end, not once for each column added and again for the new count.
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
@@ -706,22 +721,23 @@ void Principal::showList(ListId id) {
     ListView_SetItemCountEx(view, 0, 0);
     ListView_SetItemCountEx(view, clampToInt(list.recordCount()), 0);
     SendMessageW(view, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(view, nullptr, TRUE);
+    return true;
 }
 
-void Principal::showCount(ListId id) {
+bool Principal::showCount(ListId id) {
     const auto k = static_cast<std::size_t>(id);
     const std::string& count = workspace_.countLabel(id);
-    if (count == counts_[k]) return;
+    if (count == counts_[k]) return false;
     counts_[k] = count;
     const HWND label = control(form::countLabel(id));
     SetWindowTextW(label, wide(count).c_str());
     names_.name(label, form::countName(id, count));
+    return true;
 }
 
-void Principal::refillChoosers(Side side) {
+bool Principal::refillChoosers(Side side) {
     const auto s = static_cast<std::size_t>(side);
-    if (workspace_.chooserRevision(side) == chooserRevisions_[s]) return;
+    if (workspace_.chooserRevision(side) == chooserRevisions_[s]) return false;
     chooserRevisions_[s] = workspace_.chooserRevision(side);
     std::vector<std::wstring> entries;
     for (const std::string& entry : workspace_.chooserEntries(side)) entries.push_back(wide(entry));
@@ -737,8 +753,8 @@ void Principal::refillChoosers(Side side) {
         SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         SetWindowTextW(combo, L"");
         SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(combo, nullptr, TRUE);
     }
+    return true;
 }
 
 void Principal::addColumn(HWND view, std::size_t index) {

@@ -88,9 +88,10 @@ private:
     void showWorkspace() override;
     void showRefusal(const std::string& text) override;
 
-    void showList(core::ListId id);
-    void showCount(core::ListId id);
-    void refillChoosers(core::Side side);
+    // Each returns whether the control changed.
+    bool showList(core::ListId id);
+    bool showCount(core::ListId id);
+    bool refillChoosers(core::Side side);
     void addColumn(HWND view, std::size_t index);
 
     std::unique_ptr<core::Clipboard> ownClipboard_;

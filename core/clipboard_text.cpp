@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,11 +10,15 @@
 
 #include "line_ends.h"
 #include "memory_advice.h"
+#include "parallel.h"
 
 namespace sorvane::core {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+
+// Below this many UTF-16 units a thread of its own costs more than it spares.
+constexpr std::size_t kUnitsForAThread = std::size_t{1} << 20;
 
 // A character read from UTF-8: its code point and how many bytes it took. An invalid sequence
 // reads as U+FFFD over its maximal subpart (the longest start of a well-formed sequence, at least
@@ -195,12 +200,24 @@ TextBuffer recordsTextOfUtf8(TextBuffer bytes) {
 TextBuffer recordsTextOfUtf16(std::u16string_view text) {
     if (!text.empty() && text.front() == 0xFEFF) text.remove_prefix(1);
     // Measured first, so the text is written once into a buffer of its exact size, which at a
-    // million records is tens of megabytes of fresh memory.
+    // million records is tens of megabytes of fresh memory. A long text is converted in parts,
+    // one on each processor, each cut where no surrogate pair is cut in two.
+    const std::size_t parts = partsFor(text.size(), kUnitsForAThread);
+    std::vector<std::size_t> cuts(parts + 1, text.size());
+    for (std::size_t p = 0; p < parts; ++p) {
+        std::size_t cut = text.size() / parts * p;
+        if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) ++cut;
+        cuts[p] = cut;
+    }
+    auto part = [&](std::size_t p) { return text.substr(cuts[p], cuts[p + 1] - cuts[p]); };
+    std::vector<std::size_t> starts(parts + 1, 0);
+    inParallel(parts, [&](std::size_t p) { starts[p + 1] = writeUtf8(part(p), nullptr); });
+    for (std::size_t p = 0; p < parts; ++p) starts[p + 1] += starts[p];
     std::string out;
-    out.reserve(writeUtf8(text, nullptr));
+    out.reserve(starts.back());
     preferHugePages(out.data(), out.capacity());
-    out.resize(out.capacity());
-    out.resize(writeUtf8(text, out.data()));
+    out.resize(starts.back());
+    inParallel(parts, [&](std::size_t p) { writeUtf8(part(p), out.data() + starts[p]); });
     return withRowEnds(std::move(out));
 }
 

@@ -4,15 +4,13 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <numeric>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "byte_hash.h"
 #include "memory_advice.h"
+#include "parallel.h"
 
 namespace sorvane::core {
 namespace {
@@ -266,59 +264,39 @@ bool makeEachKey(const KeyColumn& column, const TextOrder& order, std::size_t fr
 constexpr std::size_t kCellsForAThread = 8192;
 
 // makeEachKey for visits [from, size), in parts made at once, one on each processor: a sort of
-// a million distinct cells spends most of its time in the collation. Each other part has rules
-// and a key buffer of its own; its keys then join `keys`, and their entries point there.
+// a million distinct cells spends most of its time in the collation. Each part but the first
+// has rules and a key buffer of its own; its keys then join `keys`, and their entries point
+// there.
 bool makeEachKeyAtOnce(const KeyColumn& column, const TextOrder& order, std::size_t from,
                        std::string& keys, HugeVector<Entry>& entries) {
     const std::size_t to = column.visits.size();
-    const std::size_t parts = std::min<std::size_t>(
-        {std::max(1u, std::thread::hardware_concurrency()), 8, (to - from) / kCellsForAThread});
-    if (parts < 2) return makeEachKey(column, order, from, to, keys, entries);
+    const std::size_t parts = partsFor(to - from, kCellsForAThread);
+    if (parts == 1) return makeEachKey(column, order, from, to, keys, entries);
     struct Part {
         std::size_t from;
         std::size_t to;
         std::unique_ptr<const TextOrder> order;
         std::string keys;
         bool plain = true;
-        std::exception_ptr failure;
     };
     std::vector<Part> others;
     const std::size_t share = (to - from) / parts;
     for (std::size_t p = 1; p < parts; ++p) {
         others.push_back({from + p * share, p + 1 == parts ? to : from + (p + 1) * share,
-                          order.forAnotherThread(), {}, true, nullptr});
+                          order.forAnotherThread(), {}, true});
     }
-    // Every thread started is joined before the parts go, however this ends.
-    struct Threads : std::vector<std::thread> {
-        ~Threads() {
-            for (std::thread& thread : *this) thread.join();
+    bool plain = true;
+    inParallel(parts, [&](std::size_t p) {
+        if (p == 0) {
+            plain = makeEachKey(column, order, from, others.front().from, keys, entries);
+            return;
         }
-    } threads;
-    for (Part& part : others) {
-        try {
-            threads.emplace_back([&column, &entries, &part] {
-                try {
-                    growWithHugePages(part.keys, (part.to - part.from) * 32);
-                    part.plain = makeEachKey(column, *part.order, part.from, part.to, part.keys,
-                                             entries);
-                } catch (...) {
-                    part.failure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            break;  // no more threads to be had: the parts left are made here
-        }
-    }
-    bool plain = makeEachKey(column, order, from, others.front().from, keys, entries);
-    for (std::size_t p = threads.size(); p < others.size(); ++p) {
-        others[p].plain = makeEachKey(column, *others[p].order, others[p].from, others[p].to,
-                                      others[p].keys, entries);
-    }
-    for (std::thread& thread : threads) thread.join();
-    threads.clear();
+        Part& part = others[p - 1];
+        growWithHugePages(part.keys, (part.to - part.from) * 32);
+        part.plain = makeEachKey(column, *part.order, part.from, part.to, part.keys, entries);
+    });
     std::size_t more = 0;
     for (const Part& part : others) {
-        if (part.failure) std::rethrow_exception(part.failure);
         plain = plain && part.plain;
         more += part.keys.size();
     }

@@ -122,6 +122,15 @@ TEST(ClipboardUtf16, PairsJoinLoneSurrogatesAreReplaced) {
     EXPECT_EQ(recordsTextOfUtf16(text).view(), "a\U0001F600\t\uFFFDb\uFFFD\r\n");
     EXPECT_EQ(utf16Of("a\U0001F600\xFF"), u"a\U0001F600\uFFFD");
     EXPECT_EQ(utf16Length("\xC3\xA9\U0001F600"), 3u);
+    // A text of millions of units is converted in parts, and no cut between them parts a pair:
+    // after the a, every other unit begins one.
+    std::u16string pairs = u"a";
+    std::string expected = "a";
+    for (int i = 0; i < (1 << 21); ++i) {
+        pairs += u"\U0001F600";
+        expected += "\U0001F600";
+    }
+    EXPECT_TRUE(recordsTextOfUtf16(pairs).view() == expected);
 }
 
 }  // namespace

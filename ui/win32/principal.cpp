@@ -175,12 +175,10 @@ Principal::Principal(core::Clipboard* clipboard)
     dpi_ = dpiOf(hwnd_);
     makeDpiResources();
     createControls();
-    // The client area of the design at this DPI; its first resize lays the controls out.
+    // The client area of the design at this DPI.
     RECT outer{0, 0, pixels(form::kClientWidth), pixels(form::kClientHeight)};
     adjustWindowRect(outer, style, 0, dpi_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    layOut();
+    place({0, 0, outer.right - outer.left, outer.bottom - outer.top}, SWP_NOMOVE);
     loadStep();
 }
 
@@ -378,6 +376,17 @@ void Principal::layOut() {
     if (batch != nullptr) EndDeferWindowPos(batch);
 }
 
+void Principal::place(const RECT& outer, UINT flags) {
+    // A new size lays the controls out, by the WM_SIZE it brings; the same size does not.
+    RECT before{};
+    GetWindowRect(hwnd_, &before);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    SetWindowPos(hwnd_, nullptr, outer.left, outer.top, width, height,
+                 flags | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (before.right - before.left == width && before.bottom - before.top == height) layOut();
+}
+
 void Principal::onDpiChanged(UINT dpi, const RECT& suggested) {
     const UINT old = dpi_;
     dpi_ = dpi;
@@ -394,9 +403,7 @@ void Principal::onDpiChanged(UINT dpi, const RECT& suggested) {
                                     MulDiv(width, static_cast<int>(dpi), static_cast<int>(old)));
         }
     }
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    layOut();
+    place(suggested, 0);
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

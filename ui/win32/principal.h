@@ -67,6 +67,8 @@ private:
     void applyFonts();
     void fitBands();
     void layOut();
+    // Gives the window the outer rectangle `outer`, and lays its controls out for it once.
+    void place(const RECT& outer, UINT flags);
     RECT pixelRect(form::ControlId id) const;
     int pixels(double twips) const;
     void onDpiChanged(UINT dpi, const RECT& suggested);

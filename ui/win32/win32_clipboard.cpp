@@ -99,12 +99,16 @@ void Win32Clipboard::putUtf8(std::string_view text) {
         core::writeUtf16(text, out);
         out[units] = u'\0';
     }
+    handOver(block.get());
+    block.release();  // the clipboard's now
+}
+
+void Win32Clipboard::handOver(HGLOBAL block) {
     OpenClipboardGuard open(owner_);
     // Emptied in the same opening, so that the text is this program's alone, with no format of
     // the clipboard's earlier owner beside it.
     if (!EmptyClipboard()) failWithLastError();
-    if (SetClipboardData(CF_UNICODETEXT, block.get()) == nullptr) failWithLastError();
-    block.release();  // the clipboard's now
+    if (SetClipboardData(CF_UNICODETEXT, block) == nullptr) failWithLastError();
 }
 
 }  // namespace sorvane::win32

@@ -36,6 +36,9 @@ protected:
     /// The records text of the UTF-16 that the clipboard handed over, up to its first NUL.
     virtual core::TextBuffer recordsText(std::u16string_view text);
 
+    /// Empties the clipboard and hands it `block`, a CF_UNICODETEXT text, which it then owns.
+    virtual void handOver(HGLOBAL block);
+
 private:
     void putUtf8(std::string_view text);
 

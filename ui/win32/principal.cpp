@@ -377,14 +377,18 @@ void Principal::layOut() {
 }
 
 void Principal::place(const RECT& outer, UINT flags) {
-    // A new size lays the controls out, by the WM_SIZE it brings; the same size does not.
+    // A new size lays the controls out, by the WM_SIZE it brings; a size that stays the same,
+    // asked for or kept by the system (no larger than the screen allows), does not.
     RECT before{};
+    RECT after{};
     GetWindowRect(hwnd_, &before);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    SetWindowPos(hwnd_, nullptr, outer.left, outer.top, width, height,
-                 flags | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (before.right - before.left == width && before.bottom - before.top == height) layOut();
+    SetWindowPos(hwnd_, nullptr, outer.left, outer.top, outer.right - outer.left,
+                 outer.bottom - outer.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(hwnd_, &after);
+    if (after.right - after.left == before.right - before.left &&
+        after.bottom - after.top == before.bottom - before.top) {
+        layOut();
+    }
 }
 
 void Principal::onDpiChanged(UINT dpi, const RECT& suggested) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <compare>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
@@ -15,15 +16,47 @@
 namespace sorvane::core {
 namespace {
 
+// Where a key stands: the buffer it was made in (the keys of a column made on several threads
+// stand in one buffer for each), and its offset there.
+constexpr int kOffsetBits = 61;
+constexpr std::size_t kMostBuffers = std::size_t{1} << (64 - kOffsetBits);
+
+// The first key bytes of a cell, big-endian, for a quick first comparison: eight bytes, in
+// which ICU's keys hold eight letters or digits; sixteen on Windows, whose keys take two bytes a
+// character, where eight would leave a column of codes such as K288239 tied on their first four
+// characters, a thousand rows to a tie, each broken by reading both keys.
+#if defined(_WIN32)
+constexpr std::size_t kPrefixWords = 2;
+#else
+constexpr std::size_t kPrefixWords = 1;
+#endif
+
+struct Prefix {
+    std::uint64_t words[kPrefixWords];
+    auto operator<=>(const Prefix&) const = default;
+};
+
 struct Entry {
-    // The first sixteen key bytes, big-endian, for a quick first comparison. Windows' keys take
-    // two bytes a character, so eight would leave a column of codes such as K288239 tied on
-    // their first four characters, a thousand rows to a tie, each broken by reading both keys.
-    std::uint64_t prefix;
-    std::uint64_t prefix2;
-    std::uint64_t offset;  // where the key starts in the key buffer
-    std::uint32_t length;
+    Prefix prefix;
+    std::uint64_t place;     // buffer and offset, as placeOf() packs them
+    std::uint32_t length;    // a key beyond 4 GiB orders by its first 4 GiB
     std::uint32_t position;  // position in the list before sorting, which breaks ties
+
+    std::size_t buffer() const { return place >> kOffsetBits; }
+    std::size_t offset() const { return place & ((std::uint64_t{1} << kOffsetBits) - 1); }
+};
+
+std::uint64_t placeOf(std::size_t buffer, std::size_t offset) {
+    return (std::uint64_t{buffer} << kOffsetBits) | offset;
+}
+
+// The key buffers of a column: one, or one for each thread that made its keys.
+struct KeyBuffers {
+    std::vector<std::string> buffers = std::vector<std::string>(1);
+
+    std::string_view keyOf(const Entry& e) const {
+        return std::string_view(buffers[e.buffer()]).substr(e.offset(), e.length);
+    }
 };
 
 // A column whose first cells repeat less than one time in sixteen is taken for a column of
@@ -40,19 +73,20 @@ struct KeysMade {
     bool numbered = true;
 };
 
-std::uint32_t numberOf(std::string_view all, const Entry& e) {
+std::uint32_t numberOf(const KeyBuffers& keys, const Entry& e) {
     std::uint32_t number;
-    std::memcpy(&number, all.data() + e.offset - kNumberBytes, kNumberBytes);
+    std::memcpy(&number, keys.buffers[e.buffer()].data() + e.offset() - kNumberBytes, kNumberBytes);
     return number;
 }
 
-// Key bytes [from, from + 8) as a big-endian number, 0 past the key's end.
-std::uint64_t prefixOf(std::string_view key, std::size_t from) {
-    std::uint64_t p = 0;
-    for (std::size_t i = from; i < from + 8; ++i) {
-        p = (p << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+// The first bytes of a key as a prefix, 0 past its end.
+Prefix prefixOf(std::string_view key) {
+    Prefix prefix{};
+    for (std::size_t i = 0; i < 8 * kPrefixWords; ++i) {
+        std::uint64_t& word = prefix.words[i / 8];
+        word = (word << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
     }
-    return p;
+    return prefix;
 }
 
 // The characters of plain cells, digits and the - . / that numbers and dates are written with,
@@ -85,24 +119,22 @@ bool plainCellsInByteOrder(const TextOrder& order) {
     return true;
 }
 
-// Orders the rows of `entries` by their keys in `all`, equal keys in list order, as positions.
-void orderByKey(std::string_view all, HugeVector<Entry>& entries, RowNumbers& rows) {
-    std::sort(entries.begin(), entries.end(), [all](const Entry& a, const Entry& b) {
+// Orders `entries` by their keys, equal keys in list order.
+void orderByKey(const KeyBuffers& keys, HugeVector<Entry>& entries) {
+    std::sort(entries.begin(), entries.end(), [&keys](const Entry& a, const Entry& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        if (a.prefix2 != b.prefix2) return a.prefix2 < b.prefix2;
-        const int c = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
+        const int c = keys.keyOf(a).compare(keys.keyOf(b));
         return c != 0 ? c < 0 : a.position < b.position;
     });
-    for (std::size_t i = 0; i < entries.size(); ++i) rows[i] = entries[i].position;
 }
 
 // The same for a column whose cells repeat, a status or a town, for whose rows `made` keys were
 // made, each after its number: only those keys are sorted, and the rows are dealt out by the
 // rank of their key, in list order within a rank. Equal keys made more than once share a rank.
-void orderByRank(std::string_view all, std::size_t made, const HugeVector<Entry>& entries,
+void orderByRank(const KeyBuffers& all, std::size_t made, const HugeVector<Entry>& entries,
                  RowNumbers& rows) {
     std::vector<std::string_view> keys(made);
-    for (const Entry& e : entries) keys[numberOf(all, e)] = all.substr(e.offset, e.length);
+    for (const Entry& e : entries) keys[numberOf(all, e)] = all.keyOf(e);
     std::vector<std::uint32_t> byKey(made);
     std::iota(byKey.begin(), byKey.end(), 0u);
     std::sort(byKey.begin(), byKey.end(),
@@ -144,7 +176,7 @@ public:
     const Entry* find(std::string_view cell, std::uint64_t hash) const {
         for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             const Slot& slot = slots_[i];
-            if (slot.entry.offset == kNoKey) return nullptr;
+            if (slot.entry.place == kNoKey) return nullptr;
             if (slot.hash == hash && slot.cell == cell) return &slot.entry;
         }
     }
@@ -157,7 +189,7 @@ public:
                 std::exchange(slots_, std::vector<Slot>(2 * slots_.size()));
             count_ = 0;
             for (const Slot& slot : old) {
-                if (slot.entry.offset != kNoKey) place(slot);
+                if (slot.entry.place != kNoKey) place(slot);
             }
         }
         place({cell, hash, entry});
@@ -170,12 +202,12 @@ private:
     struct Slot {
         std::string_view cell;
         std::uint64_t hash = 0;
-        Entry entry = {0, 0, kNoKey, 0, 0};
+        Entry entry = {{}, kNoKey, 0, 0};
     };
 
     void place(const Slot& slot) {
         std::size_t i = slot.hash & (slots_.size() - 1);
-        while (slots_[i].entry.offset != kNoKey) i = (i + 1) & (slots_.size() - 1);
+        while (slots_[i].entry.place != kNoKey) i = (i + 1) & (slots_.size() - 1);
         slots_[i] = slot;
         ++count_;
     }
@@ -197,22 +229,38 @@ public:
             ascending = list.tableRow(i - 1) < list.tableRow(i);
         }
         if (ascending) return;
-        constexpr std::uint32_t kAbsent = UINT32_MAX;
-        HugeVector<std::uint32_t> at(list.table()->rowCount(), kAbsent);  // each row's position
-        for (std::size_t i = 0; i < n; ++i) at[list.tableRow(i)] = static_cast<std::uint32_t>(i);
-        byRow_.reserve(n);
-        for (const std::uint32_t position : at) {
-            if (position != kAbsent) byRow_.push_back(position);
-        }
+        at_.assign(list.table()->rowCount(), kAbsent);
+        for (std::size_t i = 0; i < n; ++i) at_[list.tableRow(i)] = static_cast<std::uint32_t>(i);
     }
 
     std::size_t size() const { return list_.recordCount(); }
-    std::size_t position(std::size_t k) const { return byRow_.empty() ? k : byRow_[k]; }
-    std::size_t row(std::size_t k) const { return list_.tableRow(position(k)); }
+
+    /// Calls visit(k, position, row) for each visit k in [from, to), until a call returns false;
+    /// returns whether none did.
+    template <typename Visit>
+    bool visit(std::size_t from, std::size_t to, Visit&& visit) const {
+        if (at_.empty()) {
+            for (std::size_t k = from; k < to; ++k) {
+                if (!visit(k, k, list_.tableRow(k))) return false;
+            }
+            return true;
+        }
+        std::size_t row = 0;
+        for (std::size_t seen = 0; seen < from; ++row) seen += at_[row] != kAbsent;
+        for (std::size_t k = from; k < to; ++row) {
+            if (at_[row] == kAbsent) continue;
+            if (!visit(k, at_[row], row)) return false;
+            ++k;
+        }
+        return true;
+    }
 
 private:
+    static constexpr std::uint32_t kAbsent = UINT32_MAX;
     const RecordList& list_;
-    HugeVector<std::uint32_t> byRow_;  // positions by row; empty where the list is in row order
+    // Each row's position in the list, kAbsent for rows it does not hold; empty where the list
+    // is in the order of its rows.
+    HugeVector<std::uint32_t> at_;
 };
 
 // A column to make keys of, and how: where `asBytes`, each cell is its own key, which spares the
@@ -224,11 +272,12 @@ struct KeyColumn {
     bool asBytes;
 };
 
-// Appends the key of the cell of visit `k` to `keys`, after `number` where one is given, and
-// sets its entry. False where the column is its own keys and the cell is not plain.
-bool appendKeyOf(const KeyColumn& column, const TextOrder& order, std::size_t k,
-                 std::string_view cell, const std::uint32_t* number, std::string& keys,
-                 Entry& entry) {
+// Appends the key of `cell`, at `position` in the list, to `keys`, key buffer number `buffer`,
+// after `number` where one is given, and sets its entry. False where the column is its own keys
+// and the cell is not plain.
+bool appendKeyOf(const KeyColumn& column, const TextOrder& order, std::size_t position,
+                 std::string_view cell, const std::uint32_t* number, std::size_t buffer,
+                 std::string& keys, Entry& entry) {
     if (column.asBytes && !isPlain(cell)) return false;
     const std::size_t room = kNumberBytes + 4 * cell.size() + 64;
     if (keys.capacity() - keys.size() < room) {
@@ -241,23 +290,22 @@ bool appendKeyOf(const KeyColumn& column, const TextOrder& order, std::size_t k,
     } else {
         order.appendKey(keys, cell);
     }
-    // A key beyond 4 GiB (a cell of over a billion characters) orders by its first 4 GiB.
-    const auto length =
-        static_cast<std::uint32_t>(std::min<std::size_t>(keys.size() - start, UINT32_MAX));
     const std::string_view key = std::string_view(keys).substr(start);
-    entry = {prefixOf(key, 0), prefixOf(key, 8), start, length,
-             static_cast<std::uint32_t>(column.visits.position(k))};
+    entry = {prefixOf(key), placeOf(buffer, start),
+             static_cast<std::uint32_t>(std::min<std::size_t>(key.size(), UINT32_MAX)),
+             static_cast<std::uint32_t>(position)};
     return true;
 }
 
-// Makes a key for each of visits [from, to), without looking for repeats or numbering them.
+// Makes a key for each of visits [from, to) into key buffer number `buffer`, without looking
+// for repeats or numbering them.
 bool makeEachKey(const KeyColumn& column, const TextOrder& order, std::size_t from,
-                 std::size_t to, std::string& keys, HugeVector<Entry>& entries) {
-    for (std::size_t k = from; k < to; ++k) {
-        const std::string_view cell = column.table.cell(column.visits.row(k), column.index);
-        if (!appendKeyOf(column, order, k, cell, nullptr, keys, entries[k])) return false;
-    }
-    return true;
+                 std::size_t to, std::size_t buffer, std::string& keys,
+                 HugeVector<Entry>& entries) {
+    return column.visits.visit(from, to, [&](std::size_t k, std::size_t position, std::size_t row) {
+        const std::string_view cell = column.table.cell(row, column.index);
+        return appendKeyOf(column, order, position, cell, nullptr, buffer, keys, entries[k]);
+    });
 }
 
 // Below this many cells a thread of its own costs more than it spares.
@@ -265,81 +313,70 @@ constexpr std::size_t kCellsForAThread = 8192;
 
 // makeEachKey for visits [from, size), in parts made at once, one on each processor: a sort of
 // a million distinct cells spends most of its time in the collation. Each part but the first
-// has rules and a key buffer of its own; its keys then join `keys`, and their entries point
-// there.
+// has rules of its own, and a key buffer of its own, where its keys stay.
 bool makeEachKeyAtOnce(const KeyColumn& column, const TextOrder& order, std::size_t from,
-                       std::string& keys, HugeVector<Entry>& entries) {
+                       KeyBuffers& keys, HugeVector<Entry>& entries) {
     const std::size_t to = column.visits.size();
-    const std::size_t parts = partsFor(to - from, kCellsForAThread);
-    if (parts == 1) return makeEachKey(column, order, from, to, keys, entries);
-    struct Part {
-        std::size_t from;
-        std::size_t to;
-        std::unique_ptr<const TextOrder> order;
-        std::string keys;
-        bool plain = true;
-    };
-    std::vector<Part> others;
+    // Cells that are their own keys are only copied, which costs less than a thread.
+    std::size_t parts =
+        column.asBytes ? 1 : std::min(partsFor(to - from, kCellsForAThread), kMostBuffers);
+    std::vector<std::unique_ptr<const TextOrder>> orders;
+    while (orders.size() + 1 < parts) {
+        orders.push_back(order.forAnotherThread());
+        if (orders.back() == nullptr) parts = 1;  // rules that make keys on one thread only
+    }
+    if (parts == 1) return makeEachKey(column, order, from, to, 0, keys.buffers[0], entries);
+    keys.buffers.resize(parts);
+    std::vector<char> plain(parts, 1);
     const std::size_t share = (to - from) / parts;
-    for (std::size_t p = 1; p < parts; ++p) {
-        others.push_back({from + p * share, p + 1 == parts ? to : from + (p + 1) * share,
-                          order.forAnotherThread(), {}, true});
-    }
-    bool plain = true;
     inParallel(parts, [&](std::size_t p) {
-        if (p == 0) {
-            plain = makeEachKey(column, order, from, others.front().from, keys, entries);
-            return;
-        }
-        Part& part = others[p - 1];
-        growWithHugePages(part.keys, (part.to - part.from) * 32);
-        part.plain = makeEachKey(column, *part.order, part.from, part.to, part.keys, entries);
+        const std::size_t first = from + p * share;
+        const std::size_t last = p + 1 == parts ? to : first + share;
+        if (p > 0) growWithHugePages(keys.buffers[p], (last - first) * 32);
+        plain[p] = makeEachKey(column, p == 0 ? order : *orders[p - 1], first, last, p,
+                               keys.buffers[p], entries);
     });
-    std::size_t more = 0;
-    for (const Part& part : others) {
-        plain = plain && part.plain;
-        more += part.keys.size();
-    }
-    if (!plain) return false;
-    if (keys.capacity() - keys.size() < more) growWithHugePages(keys, keys.size() + more);
-    for (const Part& part : others) {
-        const std::size_t base = keys.size();
-        keys.append(part.keys);
-        for (std::size_t k = part.from; k < part.to; ++k) entries[k].offset += base;
-    }
-    return true;
+    return std::all_of(plain.begin(), plain.end(), [](char c) { return c != 0; });
 }
 
 // Makes the key of every cell of the column into `keys`, and the entries that point at them, in
 // the order of the table's rows; tells what it made in `made`. Where the column is its own keys,
 // that fails, false, at the first cell that is not plain.
-bool makeKeys(const KeyColumn& column, const TextOrder& order, std::string& keys,
+bool makeKeys(const KeyColumn& column, const TextOrder& order, KeyBuffers& keys,
               HugeVector<Entry>& entries, KeysMade& made) {
     // Many columns repeat their cells (a status, a town, a name), and a cell seen before takes
     // the key already made for it for the cost of a hash of its text. A column of distinct
     // cells soon stops paying it, and its keys, sorted as they are, need no numbers.
     SeenCells seen;
     std::size_t repeats = 0;
+    bool distinct = false;
     const std::size_t n = column.visits.size();
-    for (std::size_t k = 0; k < n; ++k) {
+    const bool plain = column.visits.visit(0, n, [&](std::size_t k, std::size_t position,
+                                                     std::size_t row) {
         if (k == kTrialCells && repeats < kTrialCells / 16) {
-            made.numbered = false;
-            made.count += n - k;
-            return makeEachKeyAtOnce(column, order, k, keys, entries);
+            distinct = true;
+            return false;
         }
-        const std::string_view cell = column.table.cell(column.visits.row(k), column.index);
+        const std::string_view cell = column.table.cell(row, column.index);
         const std::uint64_t hash = hashBytes(cell);
         if (const Entry* known = seen.find(cell, hash)) {
             entries[k] = *known;
-            entries[k].position = static_cast<std::uint32_t>(column.visits.position(k));
+            entries[k].position = static_cast<std::uint32_t>(position);
             ++repeats;
-            continue;
+            return true;
         }
         const auto number = static_cast<std::uint32_t>(made.count++);
-        if (!appendKeyOf(column, order, k, cell, &number, keys, entries[k])) return false;
+        if (!appendKeyOf(column, order, position, cell, &number, 0, keys.buffers[0],
+                         entries[k])) {
+            return false;
+        }
         seen.add(cell, hash, entries[k]);
-    }
-    return true;
+        return true;
+    });
+    if (!distinct) return plain;
+    made.numbered = false;
+    made.count += n - kTrialCells;
+    return makeEachKeyAtOnce(column, order, kTrialCells, keys, entries);
 }
 
 }  // namespace
@@ -360,28 +397,39 @@ const std::shared_ptr<const TextOrder>& rootOrder() {
 
 RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrder& order) {
     const std::size_t n = list.recordCount();
-    // Tens of megabytes of keys and entries at a million records, each backed by huge pages
-    // before it is written. A key takes a few bytes a character; keys that outgrow their room
-    // move into twice as much, before the key that would not fit.
-    std::string keys;
-    growWithHugePages(keys, n * 32);
     HugeVector<Entry> entries(n);
-    // A column of numbers, dates or codes of digits is its own keys where the order allows;
-    // should another cell turn up, ICU makes the keys after all.
-    const TableOrder visits(list);
-    KeysMade made;
-    if (!order.ordersPlainCellsAsBytes() ||
-        !makeKeys({visits, *list.table(), column, true}, order, keys, entries, made)) {
-        keys.clear();
-        made = KeysMade();
-        makeKeys({visits, *list.table(), column, false}, order, keys, entries, made);
+    RowNumbers rows;
+    {
+        // Tens of megabytes of keys and entries at a million records, each backed by huge pages
+        // before it is written. A key takes a few bytes a character; keys that outgrow their
+        // room move into twice as much, before the key that would not fit.
+        KeyBuffers keys;
+        growWithHugePages(keys.buffers[0], n * 32);
+        KeysMade made;
+        {
+            // A column of numbers, dates or codes of digits is its own keys where the order
+            // allows; should another cell turn up, the collation makes the keys after all.
+            const TableOrder visits(list);
+            if (!order.ordersPlainCellsAsBytes() ||
+                !makeKeys({visits, *list.table(), column, true}, order, keys, entries, made)) {
+                keys.buffers.resize(1);
+                keys.buffers[0].clear();
+                made = KeysMade();
+                makeKeys({visits, *list.table(), column, false}, order, keys, entries, made);
+            }
+        }
+        // Where cells repeat, sorting the keys made costs less than sorting the rows.
+        if (made.numbered && made.count <= n / 2) {
+            rows.resize(n);
+            orderByRank(keys, made.count, entries, rows);
+        } else {
+            orderByKey(keys, entries);
+        }
     }
-    RowNumbers rows(n);
-    // Where cells repeat, sorting the keys made costs less than sorting the rows.
-    if (made.numbered && made.count <= n / 2) {
-        orderByRank(keys, made.count, entries, rows);
-    } else {
-        orderByKey(keys, entries, rows);
+    // The rows are made once the keys are gone, which lowers the sort's peak by as much.
+    if (rows.empty()) {
+        rows.resize(n);
+        for (std::size_t i = 0; i < n; ++i) rows[i] = entries[i].position;
     }
     for (std::uint32_t& row : rows) row = static_cast<std::uint32_t>(list.tableRow(row));
     return rows;

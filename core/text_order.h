@@ -38,7 +38,8 @@ public:
     /// makes keys on one thread at a time.
     void appendKey(std::string& out, std::string_view cell) const;
 
-    /// The same rules, to make keys on another thread at the same time as this one does.
+    /// The same rules, to make keys on another thread at the same time as this one does; null
+    /// where the platform's collation gains too little from more threads to pay for them.
     /// Throws std::bad_alloc when there is no memory for them.
     std::unique_ptr<const TextOrder> forAnotherThread() const;
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -213,12 +214,11 @@ TextBuffer recordsTextOfUtf16(std::u16string_view text) {
     std::vector<std::size_t> starts(parts + 1, 0);
     inParallel(parts, [&](std::size_t p) { starts[p + 1] = writeUtf8(part(p), nullptr); });
     for (std::size_t p = 0; p < parts; ++p) starts[p + 1] += starts[p];
-    std::string out;
-    out.reserve(starts.back());
-    preferHugePages(out.data(), out.capacity());
-    out.resize(starts.back());
-    inParallel(parts, [&](std::size_t p) { writeUtf8(part(p), out.data() + starts[p]); });
-    return withRowEnds(std::move(out));
+    // Room that is written first touches each of its pages once, in the part that writes it.
+    std::unique_ptr<char[]> out(new char[starts.back()]);
+    preferHugePages(out.get(), starts.back());
+    inParallel(parts, [&](std::size_t p) { writeUtf8(part(p), out.get() + starts[p]); });
+    return withRowEnds(TextBuffer::owned(std::move(out), starts.back()));
 }
 
 std::size_t utf16Length(std::string_view utf8) {

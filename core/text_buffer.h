@@ -23,6 +23,17 @@ public:
     TextBuffer(std::string text)  // NOLINT(google-explicit-constructor): a string is a text
         : TextBuffer(std::make_shared<std::string>(std::move(text))) {}
 
+    /// Takes over `size` bytes at `bytes`, which the text owns and may write. Unlike a string's,
+    /// their room need not be filled before they are written.
+    static TextBuffer owned(std::unique_ptr<char[]> bytes, std::size_t size) {
+        TextBuffer text;
+        text.data_ = bytes.get();
+        text.owner_ = std::shared_ptr<char[]>(std::move(bytes));
+        text.size_ = size;
+        text.held_ = size;
+        return text;
+    }
+
     /// Takes over `size` bytes at `data`, which `owner` keeps alive and frees and which others
     /// may read too, so they are never written; `held` is what the buffer takes in memory.
     static TextBuffer shared(const char* data, std::size_t size, std::shared_ptr<const void> owner,

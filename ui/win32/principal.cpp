@@ -707,8 +707,13 @@ void Principal::showWorkspace() {
         if (showCount(id)) changed.push_back(control(form::countLabel(id)));
     }
     for (const Side side : {Side::List1, Side::List2}) {
-        if (refillChoosers(side)) {
-            for (int r = 0; r < 4; ++r) changed.push_back(control(form::chooser(side, r)));
+        if (!refillChoosers(side)) continue;
+        // Of a chooser, only the text in its field shows what changed.
+        for (int r = 0; r < 4; ++r) {
+            COMBOBOXINFO parts{};
+            parts.cbSize = sizeof(parts);
+            const HWND combo = control(form::chooser(side, r));
+            changed.push_back(GetComboBoxInfo(combo, &parts) ? parts.hwndItem : combo);
         }
     }
     SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);

@@ -56,6 +56,17 @@ Win32Clipboard::~Win32Clipboard() {
 }
 
 core::TextBuffer Win32Clipboard::text() {
+    core::TextBuffer records = readText();
+    // Wine keeps the text it handed over in this process, a block twice the size of the UTF-8
+    // the list is made of, until the clipboard is next opened while another program owns it.
+    // Opening it once more lets that block go now, while the list is worked on, not at the next
+    // paste. Where nothing is kept, as when this program owns the clipboard, the second opening
+    // is all it costs.
+    if (OpenClipboard(owner_)) CloseClipboard();
+    return records;
+}
+
+core::TextBuffer Win32Clipboard::readText() {
     OpenClipboardGuard open(owner_);
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return {};
     SetLastError(0);

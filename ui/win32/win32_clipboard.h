@@ -40,6 +40,7 @@ protected:
     virtual void handOver(HGLOBAL block);
 
 private:
+    core::TextBuffer readText();
     void putUtf8(std::string_view text);
 
     // The clipboard is opened for this hidden window of the clipboard's own, which then owns

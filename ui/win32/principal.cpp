@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "clipboard_text.h"
+#include "painting.h"
 #include "pictures.h"
 #include "wide_text.h"
 #include "win32_clipboard.h"
@@ -227,6 +228,7 @@ HWND Principal::create(const form::Control& c) {
         }
         case Kind::ListView:
             ListView_SetExtendedListViewStyle(w, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+            paintThroughMemory(ListView_GetHeader(w));
             addColumn(w, 0);
             viewColumns_[static_cast<std::size_t>(*form::listOf(c.id))] = 1;
             break;

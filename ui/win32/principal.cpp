@@ -131,8 +131,8 @@ WindowClass windowClassOf(const form::Control& c) {
                     WS_EX_CONTROLPARENT};
         case Kind::Toolbar:
             return {TOOLBARCLASSNAMEW,
-                    child | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
-                        CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                    child | WS_TABSTOP | TBSTYLE_FLAT | CCS_NORESIZE | CCS_NOPARENTALIGN |
+                        CCS_NODIVIDER,
                     0};
     }
     return {L"STATIC", child, 0};
@@ -201,6 +201,11 @@ void Principal::show(int showCommand) {
 // ---- Building the window ----
 
 void Principal::createControls() {
+    // One tooltip for all six toolbars, each of which would otherwise make its own: a tooltip is
+    // a window of its own on the screen, which takes Wine several milliseconds to make.
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
     for (const form::Control& c : form::controls()) controls_[indexOf(c.id)] = create(c);
     applyFonts();
     fitBands();
@@ -250,6 +255,8 @@ HWND Principal::create(const form::Control& c) {
 void Principal::createToolbar(const form::Control& c, HWND toolbar) {
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures_.get()));
+    // Before the button, which the toolbar then shows in the tooltip.
+    SendMessageW(toolbar, TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tooltip_), 0);
     TBBUTTON button{};
     button.iBitmap = pictureIndex(c.picture);
     button.idCommand = controlNumber(c.id);

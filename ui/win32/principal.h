@@ -107,6 +107,7 @@ private:
     std::array<HWND, form::kControlCount> controls_{};
     std::array<FontHandle, 4> fonts_;  // by form::FontId
     ImageListHandle pictures_;
+    HWND tooltip_ = nullptr;  // the toolbars' tooltip, which the window owns
     // The parts of the column choosers that ask for their colours: their edit fields and lists.
     std::vector<std::pair<HWND, form::ControlId>> chooserParts_;
     HWND focus_ = nullptr;  // the control that had the focus when the window was last left

@@ -1,6 +1,6 @@
 #include "painting.h"
 
-#include <commctrl.h>
+#include "window_procedure.h"
 
 namespace sorvane::win32 {
 namespace {
@@ -37,47 +37,34 @@ private:
     HGDIOBJ before_ = nullptr;
 };
 
-LRESULT CALLBACK paintProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                DWORD_PTR) {
-    switch (message) {
-        case WM_PAINT: {
-            if (w != 0) break;  // asked to paint into a context of the caller's own
-            PAINTSTRUCT paint{};
-            const HDC screen = BeginPaint(hwnd, &paint);
-            RECT client{};
-            GetClientRect(hwnd, &client);
-            const RECT& area = paint.rcPaint;
-            if (screen != nullptr && !IsRectEmpty(&area)) {
-                MemoryCanvas canvas(screen, client.right, client.bottom);
-                if (canvas.dc() != nullptr) {
-                    // The control draws only what needs it, as it would on the screen.
-                    IntersectClipRect(canvas.dc(), area.left, area.top, area.right, area.bottom);
-                    DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()),
-                                    PRF_CLIENT | PRF_ERASEBKGND);
-                    BitBlt(screen, area.left, area.top, area.right - area.left,
-                           area.bottom - area.top, canvas.dc(), area.left, area.top, SRCCOPY);
-                } else {
-                    // Without room for a bitmap, straight onto the screen.
-                    DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(screen),
-                                    PRF_CLIENT | PRF_ERASEBKGND);
-                }
-            }
-            EndPaint(hwnd, &paint);
-            return 0;
+LRESULT CALLBACK paintProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+    // A WM_PAINT that carries a context asks to be painted into it.
+    if (message != WM_PAINT || w != 0) return passOn(hwnd, message, w, l);
+    PAINTSTRUCT paint{};
+    const HDC screen = BeginPaint(hwnd, &paint);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const RECT& area = paint.rcPaint;
+    if (screen != nullptr && !IsRectEmpty(&area)) {
+        MemoryCanvas canvas(screen, client.right, client.bottom);
+        // Without room for a bitmap, straight onto the screen.
+        const HDC target = canvas.dc() != nullptr ? canvas.dc() : screen;
+        // The control draws only what needs it, as it would on the screen.
+        if (target != screen) {
+            IntersectClipRect(target, area.left, area.top, area.right, area.bottom);
         }
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &paintProcedure, id);
-            break;
-        default:
-            break;
+        passOn(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target), PRF_CLIENT | PRF_ERASEBKGND);
+        if (target != screen) {
+            BitBlt(screen, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   target, area.left, area.top, SRCCOPY);
+        }
     }
-    return DefSubclassProc(hwnd, message, w, l);
+    EndPaint(hwnd, &paint);
+    return 0;
 }
 
 }  // namespace
 
-void paintThroughMemory(HWND control) {
-    if (control != nullptr) SetWindowSubclass(control, &paintProcedure, 0, 0);
-}
+void paintThroughMemory(HWND control) { replaceProcedure(control, &paintProcedure); }
 
 }  // namespace sorvane::win32

@@ -14,6 +14,7 @@
 #include "pictures.h"
 #include "wide_text.h"
 #include "win32_clipboard.h"
+#include "window_procedure.h"
 
 namespace sorvane::win32 {
 namespace {
@@ -265,7 +266,7 @@ void Principal::createToolbar(const form::Control& c, HWND toolbar) {
     SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     // Its clicks and tooltip requests come to the window, not to the band container.
     SendMessageW(toolbar, TB_SETPARENT, reinterpret_cast<WPARAM>(hwnd_), 0);
-    SetWindowSubclass(toolbar, &toolbarProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    replaceProcedure(toolbar, &toolbarProcedure);
 
     REBARBANDINFOW band{};
     band.cbSize = sizeof(band);
@@ -274,7 +275,7 @@ void Principal::createToolbar(const form::Control& c, HWND toolbar) {
     band.hwndChild = toolbar;
     const HWND container = control(*c.container);
     SendMessageW(container, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
-    SetWindowSubclass(container, &bandContainerProcedure, 0, 0);
+    replaceProcedure(container, &bandContainerProcedure);
 }
 
 void Principal::stackInTabOrder() {
@@ -608,15 +609,9 @@ void Principal::showInstructions() {
     MessageBoxW(hwnd_, text.c_str(), L"Instructions", MB_ICONINFORMATION | MB_OK);
 }
 
-void Principal::pressToolbar(HWND toolbar) {
-    onCommand(GetDlgCtrlID(toolbar));
-}
-
-LRESULT CALLBACK Principal::toolbarProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l,
-                                             UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK Principal::toolbarProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     // A toolbar takes the focus here, which toolbars seldom do: Space and Enter press its button,
     // and a dotted frame shows where the focus is.
-    auto* self = reinterpret_cast<Principal*>(data);
     switch (message) {
         case WM_GETDLGCODE: {
             const auto* key = reinterpret_cast<const MSG*>(l);
@@ -627,7 +622,12 @@ LRESULT CALLBACK Principal::toolbarProcedure(HWND hwnd, UINT message, WPARAM w, 
         }
         case WM_KEYDOWN:
             if (w == VK_SPACE || w == VK_RETURN) {
-                if ((l & (1 << 30)) == 0) self->pressToolbar(hwnd);  // not again while held
+                if ((l & (1 << 30)) == 0) {  // not again while held
+                    // As a click on its button tells the window.
+                    SendMessageW(GetAncestor(hwnd, GA_ROOT), WM_COMMAND,
+                                 MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(hwnd));
+                }
                 return 0;
             }
             break;
@@ -643,7 +643,7 @@ LRESULT CALLBACK Principal::toolbarProcedure(HWND hwnd, UINT message, WPARAM w, 
             InvalidateRect(hwnd, nullptr, TRUE);
             break;
         case WM_PAINT: {
-            const LRESULT result = DefSubclassProc(hwnd, message, w, l);
+            const LRESULT result = passOn(hwnd, message, w, l);
             if (GetFocus() == hwnd) {
                 RECT button{};
                 SendMessageW(hwnd, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
@@ -654,17 +654,13 @@ LRESULT CALLBACK Principal::toolbarProcedure(HWND hwnd, UINT message, WPARAM w, 
             }
             return result;
         }
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &toolbarProcedure, 0);
-            break;
         default:
             break;
     }
-    return DefSubclassProc(hwnd, message, w, l);
+    return passOn(hwnd, message, w, l);
 }
 
-LRESULT CALLBACK Principal::bandContainerProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l,
-                                                  UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK Principal::bandContainerProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_ERASEBKGND: {
             // A band container paints its bands only; the rest of it is the window's background.
@@ -673,13 +669,10 @@ LRESULT CALLBACK Principal::bandContainerProcedure(HWND hwnd, UINT message, WPAR
             FillRect(reinterpret_cast<HDC>(w), &client, GetSysColorBrush(COLOR_BTNFACE));
             break;
         }
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &bandContainerProcedure, 0);
-            break;
         default:
             break;
     }
-    return DefSubclassProc(hwnd, message, w, l);
+    return passOn(hwnd, message, w, l);
 }
 
 // ---- What the commands show ----

@@ -49,10 +49,8 @@ public:
 
 private:
     static LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l);
-    static LRESULT CALLBACK toolbarProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l,
-                                             UINT_PTR id, DWORD_PTR data);
-    static LRESULT CALLBACK bandContainerProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l,
-                                                   UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK toolbarProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK bandContainerProcedure(HWND hwnd, UINT message, WPARAM w, LPARAM l);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
 
     // Building the window.
@@ -82,7 +80,6 @@ private:
     bool onSetCursor();
     void compare();
     void showInstructions();
-    void pressToolbar(HWND toolbar);
 
     // core::WindowPort
     void setPointer(core::Pointer pointer) override;

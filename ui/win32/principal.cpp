@@ -176,11 +176,15 @@ Principal::Principal(core::Clipboard* clipboard)
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     dpi_ = dpiOf(hwnd_);
     makeDpiResources();
-    createControls();
-    // The client area of the design at this DPI.
+    // The client area of the design at this DPI. The window takes its size before it has
+    // controls, which are then made where the layout for that size puts them: each move of a
+    // control after it is made costs Wine as much again.
     RECT outer{0, 0, pixels(form::kClientWidth), pixels(form::kClientHeight)};
     adjustWindowRect(outer, style, 0, dpi_);
-    place({0, 0, outer.right - outer.left, outer.bottom - outer.top}, SWP_NOMOVE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    computeLayout();
+    createControls();
     loadStep();
 }
 
@@ -207,10 +211,27 @@ void Principal::createControls() {
     tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
-    for (const form::Control& c : form::controls()) controls_[indexOf(c.id)] = create(c);
+    // A control made later lies under those made before it, and the dialog keys go down that
+    // stack: the controls that take the focus come first, in tab order (a toolbar inside its
+    // band container), then the labels, and the frames at the bottom, under what they hold.
+    std::vector<ControlId> order;
+    for (const ControlId id : form::tabOrder()) {
+        const form::Control& c = form::control(id);
+        if (c.kind == Kind::Toolbar) order.push_back(*c.container);
+        order.push_back(id);
+    }
+    for (const Kind kind : {Kind::Label, Kind::Frame}) {
+        for (const form::Control& c : form::controls()) {
+            if (c.kind == kind) order.push_back(c.id);
+        }
+    }
+    for (const ControlId id : order) controls_[indexOf(id)] = create(form::control(id));
+    for (const form::Control& c : form::controls()) {
+        if (control(c.id) == nullptr) controls_[indexOf(c.id)] = create(c);  // none, by design
+    }
     applyFonts();
     fitBands();
-    stackInTabOrder();
+    built_ = true;
 }
 
 HWND Principal::create(const form::Control& c) {
@@ -218,8 +239,13 @@ HWND Principal::create(const form::Control& c) {
     const bool inBand = c.kind == Kind::Toolbar;
     const HWND parent = inBand ? control(*c.container) : hwnd_;
     const std::wstring caption = wide(c.caption);
+    // A toolbar's band container places it; a combo box's height takes in its drop-down list.
+    RECT r{};
+    if (!inBand) r = pixelRect(c.id);
+    if (c.kind == Kind::ComboBox) r.bottom += MulDiv(kDropDownHeight, static_cast<int>(dpi_), 96);
     const HWND w = CreateWindowExW(
-        wc.exStyle, wc.name, caption.c_str(), wc.style, 0, 0, 0, 0, parent,
+        wc.exStyle, wc.name, caption.c_str(), wc.style, r.left, r.top, r.right - r.left,
+        r.bottom - r.top, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlNumber(c.id))),
         GetModuleHandleW(nullptr), nullptr);
     switch (c.kind) {
@@ -276,28 +302,6 @@ void Principal::createToolbar(const form::Control& c, HWND toolbar) {
     const HWND container = control(*c.container);
     SendMessageW(container, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
     replaceProcedure(container, &bandContainerProcedure);
-}
-
-void Principal::stackInTabOrder() {
-    // The dialog keys go through the window's children from the top of the stack down: the
-    // controls that take the focus first, in tab order (a toolbar by its band container), then
-    // the labels, and the frames at the bottom, under everything they hold.
-    std::vector<HWND> stack;
-    for (const ControlId id : form::tabOrder()) {
-        const form::Control& c = form::control(id);
-        stack.push_back(c.kind == Kind::Toolbar ? control(*c.container) : control(id));
-    }
-    for (const form::Control& c : form::controls()) {
-        if (c.kind == Kind::Label) stack.push_back(control(c.id));
-    }
-    for (const form::Control& c : form::controls()) {
-        if (c.kind == Kind::Frame) stack.push_back(control(c.id));
-    }
-    HWND above = HWND_TOP;
-    for (const HWND w : stack) {
-        SetWindowPos(w, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        above = w;
-    }
 }
 
 void Principal::loadStep() {
@@ -364,13 +368,17 @@ RECT Principal::pixelRect(ControlId id) const {
     return {pixels(left), pixels(top), pixels(left + r.width), pixels(top + r.height)};
 }
 
-void Principal::layOut() {
-    if (controls_.back() == nullptr) return;  // the first resize comes before the controls
+void Principal::computeLayout() {
     // The layout follows the window's outer size, title bar and borders included.
     RECT outer{};
     GetWindowRect(hwnd_, &outer);
     form::layOut(geometry_, (outer.right - outer.left) * kTwipsPerInch / dpi_,
                  (outer.bottom - outer.top) * kTwipsPerInch / dpi_);
+}
+
+void Principal::layOut() {
+    if (!built_) return;  // the first resize comes before the controls
+    computeLayout();
     HDWP batch = BeginDeferWindowPos(static_cast<int>(form::kControlCount));
     for (const form::Control& c : form::controls()) {
         if (c.kind == Kind::Toolbar) continue;  // its band container places it

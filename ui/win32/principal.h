@@ -57,13 +57,15 @@ private:
     void createControls();
     HWND create(const form::Control& control);
     void createToolbar(const form::Control& control, HWND toolbar);
-    void stackInTabOrder();
     void loadStep();
 
     // Following the screen.
     void makeDpiResources();
     void applyFonts();
     void fitBands();
+    // The controls' places for the window's present size, in twips.
+    void computeLayout();
+    // Moves the controls to their places for the window's present size.
     void layOut();
     // Gives the window the outer rectangle `outer`, and lays its controls out for it once.
     void place(const RECT& outer, UINT flags);
@@ -116,6 +118,7 @@ private:
     std::array<std::string, 6> counts_;
     std::array<std::uint64_t, 2> chooserRevisions_{};
     bool busy_ = false;
+    bool built_ = false;  // every control made
 };
 
 /// Runs the message loop until the window `main` closes, with the dialog keys in it: Tab and

@@ -57,8 +57,8 @@ Win32Clipboard::~Win32Clipboard() {
 
 core::TextBuffer Win32Clipboard::text() {
     core::TextBuffer records = readText();
-    // Wine keeps the text it handed over in this process, a block twice the size of the UTF-8
-    // the list is made of, until the clipboard is next opened while another program owns it.
+    // Wine keeps the UTF-16 text it handed over in this process (for ASCII, twice the size of
+    // the list made of it) until the clipboard is next opened while another program owns it.
     // Opening it once more lets that block go now, while the list is worked on, not at the next
     // paste. Where nothing is kept, as when this program owns the clipboard, the second opening
     // is all it costs.

@@ -239,10 +239,8 @@ HWND Principal::create(const form::Control& c) {
     const bool inBand = c.kind == Kind::Toolbar;
     const HWND parent = inBand ? control(*c.container) : hwnd_;
     const std::wstring caption = wide(c.caption);
-    // A toolbar's band container places it; a combo box's height takes in its drop-down list.
-    RECT r{};
-    if (!inBand) r = pixelRect(c.id);
-    if (c.kind == Kind::ComboBox) r.bottom += MulDiv(kDropDownHeight, static_cast<int>(dpi_), 96);
+    // A toolbar's band container places it.
+    const RECT r = inBand ? RECT{} : pixelRect(c.id);
     const HWND w = CreateWindowExW(
         wc.exStyle, wc.name, caption.c_str(), wc.style, r.left, r.top, r.right - r.left,
         r.bottom - r.top, parent,
@@ -365,7 +363,12 @@ RECT Principal::pixelRect(ControlId id) const {
         top += geometry_[*c].top;
     }
     // Each edge rounded on its own, so controls that meet in twips meet in pixels.
-    return {pixels(left), pixels(top), pixels(left + r.width), pixels(top + r.height)};
+    RECT rect{pixels(left), pixels(top), pixels(left + r.width), pixels(top + r.height)};
+    // A combo box's window takes in its drop-down list; the field keeps its font's height.
+    if (form::control(id).kind == Kind::ComboBox) {
+        rect.bottom += MulDiv(kDropDownHeight, static_cast<int>(dpi_), 96);
+    }
+    return rect;
 }
 
 void Principal::computeLayout() {
@@ -383,12 +386,9 @@ void Principal::layOut() {
     for (const form::Control& c : form::controls()) {
         if (c.kind == Kind::Toolbar) continue;  // its band container places it
         const RECT r = pixelRect(c.id);
-        int height = r.bottom - r.top;
-        // A combo box's height takes in its drop-down list; the field keeps its font's height.
-        if (c.kind == Kind::ComboBox) height += MulDiv(kDropDownHeight, static_cast<int>(dpi_), 96);
         if (batch != nullptr) {
             batch = DeferWindowPos(batch, control(c.id), nullptr, r.left, r.top, r.right - r.left,
-                                   height, SWP_NOZORDER | SWP_NOACTIVATE);
+                                   r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     if (batch != nullptr) EndDeferWindowPos(batch);

@@ -69,6 +69,7 @@ private:
     void layOut();
     // Gives the window the outer rectangle `outer`, and lays its controls out for it once.
     void place(const RECT& outer, UINT flags);
+    // Where a control's window stands in the window, in pixels.
     RECT pixelRect(form::ControlId id) const;
     int pixels(double twips) const;
     void onDpiChanged(UINT dpi, const RECT& suggested);

@@ -260,10 +260,10 @@ int wmain(int argc, wchar_t** argv) {
         alone.compare(texts);
         coreCompareMs = msSince(at);
         at = Clock::now();
-        alone.headerClicked(ListId::List1, 1);
+        alone.headerClicked(ListId::List1, 0);
         coreSortMs = msSince(at);
         at = Clock::now();
-        alone.headerClicked(ListId::List1, 2);
+        alone.headerClicked(ListId::List1, 1);
         coreSortNumbersMs = msSince(at);
         const ListId results[4] = {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
                                    ListId::NotFound2};

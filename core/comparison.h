@@ -11,10 +11,13 @@
 
 namespace sorvane::core {
 
+/// The number of comparison rows, each a column chooser of List 1 beside one of List 2.
+inline constexpr std::size_t kComparisonRows = 4;
+
 /// The texts of the eight column choosers: comparison row r is (list1[r], list2[r]).
 struct ChooserTexts {
-    std::array<std::string, 4> list1;
-    std::array<std::string, 4> list2;
+    std::array<std::string, kComparisonRows> list1;
+    std::array<std::string, kComparisonRows> list2;
 };
 
 /// The 0-based columns that one chosen comparison row compares.

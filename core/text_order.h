@@ -66,6 +66,10 @@ private:
     bool plainAsBytes_;
 };
 
+/// `text` with case set aside character by character, by the platform's Unicode rules, so that
+/// two texts that differ only in case fold to the same units.
+std::u16string foldCase(std::u16string_view text);
+
 /// The order of the empty locale name (the root order; the user's on Windows), shared by every
 /// list that was given no other.
 const std::shared_ptr<const TextOrder>& rootOrder();

@@ -2,8 +2,10 @@
 
 #include "text_order.h"
 
-#include <unicode/uiter.h>
 #include <unicode/ucol.h>
+#include <unicode/uiter.h>
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -104,6 +106,25 @@ std::string TextOrder::ruleLocale() const {
     UErrorCode status = U_ZERO_ERROR;
     const char* name = ucol_getLocaleByType(rules_->collator, ULOC_ACTUAL_LOCALE, &status);
     return U_SUCCESS(status) && name != nullptr ? name : "";
+}
+
+std::u16string foldCase(std::u16string_view text) {
+    // Character by character, as the system of Windows lowers case: each character folds to
+    // one, so typed text finds the same records in both windows.
+    std::u16string folded;
+    folded.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        UChar32 c = 0;
+        U16_NEXT(text.data(), at, text.size(), c);
+        c = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+        if (U_IS_BMP(c)) {
+            folded.push_back(static_cast<char16_t>(c));
+        } else {
+            folded.push_back(static_cast<char16_t>(U16_LEAD(c)));
+            folded.push_back(static_cast<char16_t>(U16_TRAIL(c)));
+        }
+    }
+    return folded;
 }
 
 }  // namespace sorvane::core

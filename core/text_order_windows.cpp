@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -134,6 +135,20 @@ std::string TextOrder::ruleLocale() const {
     std::string name;  // locale names are ASCII
     for (const wchar_t c : rules_->locale) name += static_cast<char>(c);
     return name;
+}
+
+std::u16string foldCase(std::u16string_view text) {
+    // The system's own lower case, the same in every locale, as its list views find typed text.
+    if (text.empty()) return {};
+    const auto* source = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+    std::u16string folded(static_cast<std::size_t>(length), u'\0');
+    const int written = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, source, length,
+                                      reinterpret_cast<wchar_t*>(folded.data()), length, nullptr,
+                                      nullptr, 0);
+    if (written <= 0) return std::u16string(text);
+    folded.resize(static_cast<std::size_t>(written));
+    return folded;
 }
 
 }  // namespace sorvane::core

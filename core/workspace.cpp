@@ -15,7 +15,6 @@ namespace {
 constexpr ListId kResultLists[] = {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
                                    ListId::NotFound2};
 
-ListId inputOf(Side side) { return side == Side::List1 ? ListId::List1 : ListId::List2; }
 ListId matchesOf(Side side) { return side == Side::List1 ? ListId::Matches1 : ListId::Matches2; }
 ListId notFoundOf(Side side) {
     return side == Side::List1 ? ListId::NotFound1 : ListId::NotFound2;
@@ -35,18 +34,24 @@ Workspace::Workspace(std::string grouping, std::string_view collationLocale)
     for (RecordList& list : lists_) list.setTextOrder(order);
 }
 
-std::string Workspace::countTextOf(const RecordList& list) const {
-    return countText(list.recordCount(), grouping_);
+void Workspace::setCount(ListId id) {
+    std::string text = countText(list(id).recordCount(), grouping_);
+    auto& label = labels_[static_cast<std::size_t>(id)];
+    if (text == label) return;
+    label = std::move(text);
+    changes_.counts.set(static_cast<std::size_t>(id));
 }
 
 void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
     const ListId input = inputOf(side);
     StepRunner steps(ui);
     steps.run([&] { ui.setPointer(Pointer::Busy); });
-    steps.run([&] { mutableList(input).clear(); });
 
+    // The list is emptied only once the text is in hand: a read that fails and is cancelled must
+    // not cost the user the records pasted before.
     TextBuffer text;
-    steps.run([&] { text = clipboard.text(); });
+    if (!steps.run([&] { text = clipboard.text(); })) return;
+    steps.run([&] { mutableList(input).clear(); });
     RecordReader reader(std::move(text));
     const bool readAll = steps.run([&] { reader.read(); });
 
@@ -55,7 +60,7 @@ void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
     if (reader.rowCount() > 0 || readAll) {
         const std::size_t widest = reader.widestRow();
         for (const ListId id : {input, matchesOf(side), notFoundOf(side)}) {
-            mutableList(id).growColumns(widest);
+            if (list(id).columnCount() < widest) mutableList(id).growColumns(widest);
         }
         std::shared_ptr<RecordTable> table;
         steps.runAlways([&] { table = std::make_shared<RecordTable>(); });
@@ -65,18 +70,15 @@ void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
         }
     }
 
-    const auto s = static_cast<int>(side);
-    steps.run([&] {
-        choosers_[s].clear();
-        ++chooserRevisions_[s];
-    });
+    steps.run([&] { mutableChoosers(side).clear(); });
     steps.run([&] {
         const std::size_t columns = list(input).columnCount();
-        choosers_[s].reserve(columns);
-        for (std::size_t k = 1; k <= columns; ++k) choosers_[s].push_back(std::to_string(k));
-        ++chooserRevisions_[s];
+        std::vector<std::string>& entries = mutableChoosers(side);
+        entries.reserve(columns);
+        for (std::size_t k = 1; k <= columns; ++k) entries.push_back(std::to_string(k));
     });
-    steps.run([&] { setCount(input); });
+    // Whichever step was cancelled, the count label counts the records the list now holds.
+    steps.runAlways([&] { setCount(input); });
     steps.run([&] { ui.setPointer(Pointer::Arrow); });
 }
 
@@ -115,9 +117,9 @@ std::optional<std::string> Workspace::compare(const ChooserTexts& texts, Pairing
     return std::nullopt;
 }
 
-void Workspace::headerClicked(ListId id, std::size_t header) {
-    if (!sortsOnHeaderClick(id) || header == 0) return;
-    mutableList(id).sortBy(header - 1);
+void Workspace::headerClicked(ListId id, std::size_t column) {
+    if (!sortsOnHeaderClick(id) || column >= list(id).columnCount()) return;
+    mutableList(id).sortBy(column);
 }
 
 }  // namespace sorvane::core

@@ -42,13 +42,15 @@ std::span<const Control, kControlCount> controls() {
          "3rd comparison"},
         {Label18, "Label18", kLabel, Frame1, "4th comparison", kArial, {120, 1440, 1335, 255}, 52,
          "4th comparison"},
-        {Combo1_0, "Combo1_0", kCombo, Frame1, "Combo1", kArial, {1440, 360, 855, 330}, 0,
+        // The choosers' fields start empty: the design's "Combo1" and "Combo2" are cleared before
+        // the window is first shown, so no window ever shows them.
+        {Combo1_0, "Combo1_0", kCombo, Frame1, "", kArial, {1440, 360, 855, 330}, 0,
          "1st comparison, column of List 1", kNavy},
-        {Combo1_1, "Combo1_1", kCombo, Frame1, "Combo1", kArial, {1440, 720, 855, 330}, 2,
+        {Combo1_1, "Combo1_1", kCombo, Frame1, "", kArial, {1440, 720, 855, 330}, 2,
          "2nd comparison, column of List 1", kNavy},
-        {Combo1_2, "Combo1_2", kCombo, Frame1, "Combo1", kArial, {1440, 1080, 855, 330}, 4,
+        {Combo1_2, "Combo1_2", kCombo, Frame1, "", kArial, {1440, 1080, 855, 330}, 4,
          "3rd comparison, column of List 1", kNavy},
-        {Combo1_3, "Combo1_3", kCombo, Frame1, "Combo1", kArial, {1440, 1440, 855, 330}, 6,
+        {Combo1_3, "Combo1_3", kCombo, Frame1, "", kArial, {1440, 1440, 855, 330}, 6,
          "4th comparison, column of List 1", kNavy},
         {Label6, "Label6", kLabel, Frame1, "with", kArial, {2400, 360, 375, 255}, 21,
          "1st comparison, with"},
@@ -58,13 +60,13 @@ std::span<const Control, kControlCount> controls() {
          "3rd comparison, with"},
         {Label17, "Label17", kLabel, Frame1, "with", kArial, {2400, 1440, 375, 255}, 51,
          "4th comparison, with"},
-        {Combo2_0, "Combo2_0", kCombo, Frame1, "Combo2", kArial, {2760, 360, 855, 330}, 1,
+        {Combo2_0, "Combo2_0", kCombo, Frame1, "", kArial, {2760, 360, 855, 330}, 1,
          "1st comparison, column of List 2", kNavy},
-        {Combo2_1, "Combo2_1", kCombo, Frame1, "Combo2", kArial, {2760, 720, 855, 330}, 3,
+        {Combo2_1, "Combo2_1", kCombo, Frame1, "", kArial, {2760, 720, 855, 330}, 3,
          "2nd comparison, column of List 2", kNavy},
-        {Combo2_2, "Combo2_2", kCombo, Frame1, "Combo2", kArial, {2760, 1080, 855, 330}, 5,
+        {Combo2_2, "Combo2_2", kCombo, Frame1, "", kArial, {2760, 1080, 855, 330}, 5,
          "3rd comparison, column of List 2", kNavy},
-        {Combo2_3, "Combo2_3", kCombo, Frame1, "Combo2", kArial, {2760, 1440, 855, 330}, 7,
+        {Combo2_3, "Combo2_3", kCombo, Frame1, "", kArial, {2760, 1440, 855, 330}, 7,
          "4th comparison, column of List 2", kNavy},
         {Command1, "Command1", kButton, {}, "&Compare", kDefault, {4560, 240, 1335, 495}, 8,
          "Compare"},
@@ -216,6 +218,20 @@ std::string countName(ListId id, const std::string& count) {
     std::string name = control(countLabel(id)).accessibleName;
     if (!count.empty()) name += ": " + count;
     return name;
+}
+
+std::string columnCaption(std::size_t column) { return std::to_string(column + 1); }
+
+MessageDesign messageDesign(core::Message kind) {
+    switch (kind) {
+        case core::Message::ErrorReport:
+            return {kWindowCaption, MessageIcon::None, MessageButtons::RetryCancel};
+        case core::Message::Instructions:
+            return {"Instructions", MessageIcon::Information, MessageButtons::Ok};
+        case core::Message::Refusal:
+            break;
+    }
+    return {kWindowCaption, MessageIcon::Exclamation, MessageButtons::Ok};
 }
 
 const char* instructionsText() {

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 
+#include "commands.h"
 #include "workspace.h"
 
 namespace sorvane::form {
@@ -64,9 +66,19 @@ Font fontOf(FontId id);
 /// The colour a control's text is drawn in.
 enum class TextColour {
     Default,
-    Navy,       ///< red 0, green 0, blue 128: the column choosers
+    Navy,       ///< kNavyRgb: the column choosers
     Highlight,  ///< the system's highlight colour: the two note boxes
 };
+
+/// A colour of the design.
+struct Rgb {
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+};
+
+/// The navy of the column choosers' text.
+inline constexpr Rgb kNavyRgb{0, 0, 128};
 
 /// The two pictures of the toolbar buttons.
 enum class Picture { None, Paste, Copy };
@@ -87,7 +99,8 @@ struct Control {
     const char* name;                   ///< the design's name, which each window gives it too
     Kind kind;
     std::optional<ControlId> container;  ///< the frame or band it stands in; none: the window
-    const char* caption;                ///< a frame's, label's or button's text; "" for none
+    const char* caption;                ///< a frame's, label's or button's text, a chooser's
+                                        ///< field as the window shows it first; "" for none
     FontId font;
     TwipRect rect;                      ///< as designed, before the window is first laid out
     int tab;                            ///< tab position: lower first, where the kind takes focus
@@ -119,8 +132,30 @@ inline constexpr const char* kWindowCaption = "Sorvane";
 inline constexpr double kClientWidth = 19080;
 inline constexpr double kClientHeight = 11175;
 
-/// Width of column 1 of every record list when created, in twips: one inch.
-inline constexpr double kFirstColumnWidth = 1440;
+/// The width of every column of a record list when it is added, in twips: one inch. A width
+/// the user sets is kept until the program ends.
+inline constexpr double kColumnWidth = 1440;
+
+/// The caption of column `column` (0-based) of a record list: its number, from 1.
+std::string columnCaption(std::size_t column);
+
+/// The number of comparison rows: the choosers of each side are rows 0 to kComparisonRows - 1.
+inline constexpr int kComparisonRows = static_cast<int>(core::kComparisonRows);
+
+/// How a message box looks.
+enum class MessageIcon { None, Exclamation, Information };
+/// Which buttons a message box offers: OK alone, or Retry (the default) and Cancel, where
+/// closing the box answers Cancel.
+enum class MessageButtons { Ok, RetryCancel };
+/// A message box of the design.
+struct MessageDesign {
+    const char* title;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+/// How each of the window's messages looks.
+MessageDesign messageDesign(core::Message kind);
 
 /// The record list shown by each list view.
 ControlId listView(core::ListId id);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "record_find.h"
 #include "test_lists.h"
 
 namespace sorvane::core {
@@ -75,6 +76,43 @@ TEST(RecordListTest, CopiesShareTheTableAndOutliveTheSource) {
     result.setRecords(source.table(), {2, 0});
     source.setRecords(listOf("x\r").table());
     EXPECT_EQ(firstCells(result), (std::vector<std::string>{"c", "a"}));
+}
+
+// Typing in a list moves to a record: case set aside, from the record after the focused one
+// for one character, from the focused one for a text that goes on, wrapping round.
+struct FindCase {
+    const char* name;
+    std::optional<std::size_t> focused;
+    const char* typed;
+    std::optional<std::size_t> found;
+};
+
+class FindTypedTest : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(FindTypedTest, MovesToTheRecordTheRuleNames) {
+    const RecordList list =
+        listOf("apple\rBanana\rband\rcherry\r\xC3\x89" "clair\r\xD0\x9F\xD0\xA0\xD0\x98\r");
+    const FindCase& c = GetParam();
+    EXPECT_EQ(findTyped(list, c.focused, c.typed), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FindTypedTest,
+    ::testing::Values(FindCase{"NoFocusLooksFromTheFirst", std::nullopt, "b", 1},
+                      FindCase{"OneCharacterStepsOnFromTheFocus", 1, "b", 2},
+                      FindCase{"AndWrapsRound", 2, "B", 1},
+                      FindCase{"TheSameCharacterAgainStepsOn", 1, "bb", 2},
+                      FindCase{"ALongerTextStaysOnTheFocusWhileItMatches", 1, "ban", 1},
+                      FindCase{"ALongerTextMovesOnWhenTheFocusNoLongerMatches", 1, "band", 2},
+                      FindCase{"CaseIsSetAsideBeyondAscii", 0, "\xC3\xA9", 4},
+                      FindCase{"AndInOtherScripts", 0, "\xD0\xBF\xD1\x80", 5},
+                      FindCase{"NothingStartsWithIt", 3, "zebra", std::nullopt},
+                      FindCase{"ACellShorterThanTheText", 0, "applesauce", std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FindTypedTest, AnEmptyListOrTextFindsNothing) {
+    EXPECT_EQ(findTyped(RecordList(), std::nullopt, "a"), std::nullopt);
+    EXPECT_EQ(findTyped(listOf("a\r"), 0, ""), std::nullopt);
 }
 
 }  // namespace

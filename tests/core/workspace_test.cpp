@@ -85,25 +85,55 @@ TEST_F(WorkspaceTest, FailedClipboardReadRetriedGoesOn) {
     clipboard.failReads = 2;
     ui.answers = {Answer::Retry, Answer::Retry};
     paste(Side::List1, "a\rb\r");
-    EXPECT_EQ(ui.reports,
-              (std::vector<std::string>(2, "Error: 521 = Can't open Clipboard.\nRetry or Cancel?")));
+    EXPECT_EQ(ui.reports, (std::vector<std::string>(
+                              2, "Error: 521 = Can't open Clipboard.\nRetry or Cancel?")));
     EXPECT_EQ(firstCells(ws.list(ListId::List1)), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(ws.countLabel(ListId::List1), "2 records.");
     EXPECT_EQ(ui.pointers, (std::vector<Pointer>{Pointer::Busy, Pointer::Arrow}));
 }
 
-TEST_F(WorkspaceTest, FailedClipboardReadCancelledKeepsChoosersAndCount) {
+// The list is emptied only once the text is in hand: a cancelled read loses nothing.
+TEST_F(WorkspaceTest, FailedClipboardReadCancelledChangesNothing) {
     paste(Side::List1, "a\tb\rc\r");
-    const auto revision = ws.chooserRevision(Side::List1);
+    ws.takeChanges();
     clipboard.failReads = 1;
     ui.answers = {Answer::Cancel};
     paste(Side::List1, "x\ty\tz\r");
-    EXPECT_EQ(ws.list(ListId::List1).recordCount(), 0u);  // records were removed before the read
-    EXPECT_EQ(ws.list(ListId::List1).columnCount(), 2u);
+    EXPECT_EQ(cellsOf(ws.list(ListId::List1)), (Rows{{"a", "b"}, {"c", ""}}));
     EXPECT_EQ(ws.chooserEntries(Side::List1), entries(2));
-    EXPECT_EQ(ws.chooserRevision(Side::List1), revision);
     EXPECT_EQ(ws.countLabel(ListId::List1), "2 records.");
+    EXPECT_EQ(ws.takeChanges(), Changes{});
     EXPECT_EQ(ui.pointers.back(), Pointer::Arrow);
+}
+
+// Each command accounts for exactly what it changed, so a window redraws that and no more.
+TEST_F(WorkspaceTest, ChangesNameWhatEachCommandChanged) {
+    const auto changes = [](std::initializer_list<ListId> lists,
+                            std::initializer_list<ListId> counts,
+                            std::initializer_list<Side> choosers) {
+        Changes c;
+        for (const ListId id : lists) c.lists.set(static_cast<std::size_t>(id));
+        for (const ListId id : counts) c.counts.set(static_cast<std::size_t>(id));
+        for (const Side side : choosers) c.choosers.set(static_cast<std::size_t>(side));
+        return c;
+    };
+    paste(Side::List1, "a\tb\r");
+    EXPECT_EQ(ws.takeChanges(), changes({ListId::List1, ListId::Matches1, ListId::NotFound1},
+                                        {ListId::List1}, {Side::List1}));
+    paste(Side::List1, "c\r");  // no new column, the same count
+    EXPECT_EQ(ws.takeChanges(), changes({ListId::List1}, {}, {Side::List1}));
+    paste(Side::List2, "c\r");
+    ws.takeChanges();
+    ASSERT_EQ(ws.compare(firstColumns()), std::nullopt);
+    const auto results = {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
+                          ListId::NotFound2};
+    EXPECT_EQ(ws.takeChanges(), changes(results, results, {}));
+    ws.headerClicked(ListId::NotFound2, 0);
+    EXPECT_EQ(ws.takeChanges(), changes({ListId::NotFound2}, {}, {}));
+    ws.headerClicked(ListId::Matches1, 0);  // never sorted
+    ws.headerClicked(ListId::List1, 7);     // no such column
+    ws.copy(ListId::Matches1, clipboard, ui);
+    EXPECT_EQ(ws.takeChanges(), Changes{});
 }
 
 TEST_F(WorkspaceTest, ComparisonFillsResultListsAndCounts) {
@@ -145,7 +175,7 @@ TEST_F(WorkspaceTest, ResultsKeepShowingTheirRecordsAfterTheInputIsPastedAgain) 
 TEST_F(WorkspaceTest, SortingList1ChangesWhichRecordPairsFirst) {
     paste(Side::List1, "k\tb\rk\ta\r");
     paste(Side::List2, "k\r");
-    ws.headerClicked(ListId::List1, 2);
+    ws.headerClicked(ListId::List1, 1);
     ASSERT_EQ(ws.compare(firstColumns()), std::nullopt);
     EXPECT_EQ(cellsOf(ws.list(ListId::Matches1)), (Rows{{"k", "a"}}));
     EXPECT_EQ(cellsOf(ws.list(ListId::NotFound1)), (Rows{{"k", "b"}}));
@@ -155,11 +185,11 @@ TEST_F(WorkspaceTest, HeaderClicksSortOnlyTheirListAndNeverTheMatches) {
     paste(Side::List1, "b\ra\rc\r");
     paste(Side::List2, "c\rb\ra\r");
     ASSERT_EQ(ws.compare(firstColumns()), std::nullopt);
-    ws.headerClicked(ListId::Matches1, 1);
-    ws.headerClicked(ListId::Matches2, 1);
+    ws.headerClicked(ListId::Matches1, 0);
+    ws.headerClicked(ListId::Matches2, 0);
     EXPECT_EQ(firstCells(ws.list(ListId::Matches1)), (std::vector<std::string>{"b", "a", "c"}));
     EXPECT_FALSE(ws.list(ListId::Matches1).sorted());
-    ws.headerClicked(ListId::List2, 1);
+    ws.headerClicked(ListId::List2, 0);
     EXPECT_EQ(firstCells(ws.list(ListId::List2)), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(firstCells(ws.list(ListId::List1)), (std::vector<std::string>{"b", "a", "c"}));
     EXPECT_EQ(ws.countLabel(ListId::List2), "3 records.");
@@ -168,7 +198,7 @@ TEST_F(WorkspaceTest, HeaderClicksSortOnlyTheirListAndNeverTheMatches) {
 TEST_F(WorkspaceTest, SortedNotFoundListIsCopiedSortedAndStaysSortedAfterTheNextCompare) {
     paste(Side::List1, "b\t2\ra\t1\rc\t0\r");
     paste(Side::List2, "zz\r");
-    ws.headerClicked(ListId::NotFound1, 2);
+    ws.headerClicked(ListId::NotFound1, 1);
     ASSERT_EQ(ws.compare(firstColumns()), std::nullopt);
     ws.copy(ListId::NotFound1, clipboard, ui);
     EXPECT_EQ(clipboard.content, "c\t0\ra\t1\rb\t2\r");

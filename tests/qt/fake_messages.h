@@ -23,18 +23,13 @@ public:
     std::vector<Shown> shown;
     std::deque<core::Answer> answers;
 
-    void refusal(QWidget* parent, const QString& text) override {
-        shown.push_back({"refusal", text, parent->cursor().shape()});
-    }
-    core::Answer errorReport(QWidget* parent, const QString& text) override {
-        shown.push_back({"errorReport", text, parent->cursor().shape()});
-        if (answers.empty()) return core::Answer::Cancel;
+    core::Answer show(QWidget* parent, core::Message kind, const QString& text) override {
+        static const char* const kNames[] = {"refusal", "errorReport", "instructions"};
+        shown.push_back({kNames[static_cast<int>(kind)], text, parent->cursor().shape()});
+        if (kind != core::Message::ErrorReport || answers.empty()) return core::Answer::Cancel;
         const core::Answer a = answers.front();
         answers.pop_front();
         return a;
-    }
-    void instructions(QWidget* parent, const QString& text) override {
-        shown.push_back({"instructions", text, parent->cursor().shape()});
     }
 };
 

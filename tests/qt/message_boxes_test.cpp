@@ -46,8 +46,9 @@ void pressEscape(QMessageBox* box) {
 
 TEST(MessageBoxesTest, RefusalIsAWarningWithOkInPlainText) {
     MessageBoxes boxes;
-    const BoxSeen seen = inspect([&] { boxes.refusal(nullptr, "<b>List</b> 1"); },
-                                 [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+    const BoxSeen seen =
+        inspect([&] { boxes.show(nullptr, core::Message::Refusal, "<b>List</b> 1"); },
+                [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
     EXPECT_EQ(seen.title, "Sorvane");
     EXPECT_EQ(seen.text, "<b>List</b> 1");
     EXPECT_EQ(seen.format, Qt::PlainText);
@@ -59,7 +60,7 @@ TEST(MessageBoxesTest, ErrorReportOffersRetryByDefaultAndEscapeCancels) {
     MessageBoxes boxes;
     const QString report = "Error: 7 = Out of memory.\nRetry or Cancel?";
     core::Answer answer = core::Answer::Retry;
-    BoxSeen seen = inspect([&] { answer = boxes.errorReport(nullptr, report); }, pressEscape);
+    BoxSeen seen = inspect([&] { answer = boxes.show(nullptr, core::Message::ErrorReport, report); }, pressEscape);
     EXPECT_EQ(answer, core::Answer::Cancel);
     EXPECT_EQ(seen.title, "Sorvane");
     EXPECT_EQ(seen.text, report);
@@ -68,14 +69,14 @@ TEST(MessageBoxesTest, ErrorReportOffersRetryByDefaultAndEscapeCancels) {
     EXPECT_EQ(seen.buttons, QMessageBox::Retry | QMessageBox::Cancel);
     EXPECT_EQ(seen.defaultButton, QMessageBox::Retry);
 
-    seen = inspect([&] { answer = boxes.errorReport(nullptr, report); },
+    seen = inspect([&] { answer = boxes.show(nullptr, core::Message::ErrorReport, report); },
                    [](QMessageBox* box) { box->defaultButton()->click(); });
     EXPECT_EQ(answer, core::Answer::Retry);
 }
 
 TEST(MessageBoxesTest, InstructionsAreInformationTitledInstructions) {
     MessageBoxes boxes;
-    const BoxSeen seen = inspect([&] { boxes.instructions(nullptr, "one\n\ntwo"); },
+    const BoxSeen seen = inspect([&] { boxes.show(nullptr, core::Message::Instructions, "one\n\ntwo"); },
                                  [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
     EXPECT_EQ(seen.title, "Instructions");
     EXPECT_EQ(seen.text, "one\n\ntwo");

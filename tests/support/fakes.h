@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "clipboard.h"
+#include "commands.h"
 #include "step_runner.h"
 
 namespace sorvane::core::testing {
@@ -50,6 +51,37 @@ public:
         answers.pop_front();
         return a;
     }
+};
+
+// A window that keeps a log of what the commands asked of it, in order, and answers the error
+// report from a script.
+class FakeWindow : public WindowPort {
+public:
+    std::deque<Answer> answers;       ///< answers to the next reports, in order; then Cancel
+    ChooserTexts texts;               ///< what the choosers hold
+    std::vector<std::string> log;  ///< "busy", "arrow", "show …", "report …", "refusal …"…
+    std::vector<Changes> shown;       ///< every account of changes shown
+
+    void setPointer(Pointer pointer) override {
+        log.push_back(pointer == Pointer::Busy ? "busy" : "arrow");
+    }
+    Answer askRetry(const std::string& report) override {
+        std::string line = "report ";
+        log.push_back(line += report);
+        if (answers.empty()) return Answer::Cancel;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void showChanges(const Changes& changes) override {
+        shown.push_back(changes);
+        log.push_back("show");
+    }
+    void showMessage(Message kind, const std::string& text) override {
+        std::string line = kind == Message::Refusal ? "refusal " : "instructions ";
+        log.push_back(line += text);
+    }
+    ChooserTexts chooserTexts() const override { return texts; }
 };
 
 }  // namespace sorvane::core::testing

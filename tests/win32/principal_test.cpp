@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "fakes.h"
 
 namespace sorvane::win32 {
 namespace {
@@ -48,12 +49,18 @@ TEST_F(PrincipalTest, TabGoesThroughTheControlsInTheDesignsTabOrder) {
     EXPECT_EQ(visited, expected);
 }
 
-TEST_F(PrincipalTest, TheChoosersStartWithNoEntriesAndNoText) {
+LONG pixelsAt(double twips, UINT dpi) { return static_cast<LONG>(std::lround(twips * dpi / 1440)); }
+
+TEST_F(PrincipalTest, TheChoosersStartWithNoEntriesAndNoTextAtTheDesignsHeight) {
+    const UINT dpi = GetDpiForWindow(window_.hwnd());
     for (const core::Side side : {core::Side::List1, core::Side::List2}) {
-        for (int row = 0; row < 4; ++row) {
+        for (int row = 0; row < form::kComparisonRows; ++row) {
             const HWND combo = window_.control(form::chooser(side, row));
             EXPECT_EQ(GetWindowTextLengthW(combo), 0);
             EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);
+            RECT r{};
+            GetWindowRect(combo, &r);
+            EXPECT_EQ(r.bottom - r.top, pixelsAt(330, dpi));
         }
     }
 }
@@ -84,6 +91,83 @@ TEST_F(PrincipalTest, ADpiChangeLaysTheControlsOutAtTheNewDpi) {
     EXPECT_EQ(after.top, expected(2 * dpi).top);
     EXPECT_EQ(after.right, expected(2 * dpi).right);
     EXPECT_EQ(after.bottom, expected(2 * dpi).bottom);
+    RECT chooser{};
+    GetWindowRect(window_.control(ControlId::Combo2_3), &chooser);
+    EXPECT_EQ(chooser.bottom - chooser.top, pixelsAt(330, 2 * dpi));
+}
+
+// A window with a clipboard and message boxes of the test's own.
+class FakedPrincipalTest : public ::testing::Test {
+protected:
+    class FakeMessages : public Messages {
+    public:
+        std::vector<core::Message> shown;
+        core::Answer show(HWND, core::Message kind, const std::string&) override {
+            shown.push_back(kind);
+            return core::Answer::Cancel;
+        }
+    };
+
+    void press(ControlId id) {
+        SendMessageW(window_.hwnd(), WM_COMMAND,
+                     MAKEWPARAM(Principal::controlNumber(id), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(window_.control(id)));
+    }
+    int itemCount(ControlId id) {
+        return static_cast<int>(SendMessageW(window_.control(id), LVM_GETITEMCOUNT, 0, 0));
+    }
+    std::wstring text(ControlId id) {
+        wchar_t buffer[64] = {};
+        GetWindowTextW(window_.control(id), buffer, 64);
+        return buffer;
+    }
+
+    core::testing::FakeClipboard clipboard_;
+    FakeMessages messages_;
+    Principal window_{&clipboard_, &messages_};
+};
+
+// A paste whose read fails and is cancelled leaves the list and its count as they were.
+TEST_F(FakedPrincipalTest, ACancelledPasteLosesNothing) {
+    clipboard_.content = "a\tb\rc\r";
+    press(ControlId::Toolbar1);
+    EXPECT_EQ(itemCount(ControlId::ListView1), 2);
+    clipboard_.failReads = 1;
+    press(ControlId::Toolbar1);
+    EXPECT_EQ(messages_.shown, (std::vector<core::Message>{core::Message::ErrorReport}));
+    EXPECT_EQ(itemCount(ControlId::ListView1), 2);
+    EXPECT_EQ(text(ControlId::Label11), L"2 records.");
+    EXPECT_EQ(SendMessageW(window_.control(ControlId::Combo1_0), CB_GETCOUNT, 0, 0), 2);
+}
+
+TEST_F(FakedPrincipalTest, TypingInAListMovesToTheNextRecordThatStartsWithIt) {
+    clipboard_.content = "apple\rBanana\rband\r";
+    press(ControlId::Toolbar1);
+    const HWND view = window_.control(ControlId::ListView1);
+    SetFocus(view);
+    SendMessageW(view, WM_CHAR, L'b', 1);  // typed once
+    EXPECT_EQ(SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
+    SendMessageW(view, WM_CHAR, L'z', 1);  // "bz": nothing starts with it, the focus stays
+    EXPECT_EQ(SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
+}
+
+TEST(PrincipalStartTest, AWindowClassThatIsNotItsOwnEndsTheStartWithWhatFailed) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    UnregisterClassW(Principal::kWindowClass, instance);
+    WNDCLASSEXW other{};
+    other.cbSize = sizeof(other);
+    other.lpfnWndProc = DefWindowProcW;
+    other.hInstance = instance;
+    other.lpszClassName = Principal::kWindowClass;
+    ASSERT_NE(RegisterClassExW(&other), 0);
+    try {
+        Principal window;
+        ADD_FAILURE() << "the window was made";
+    } catch (const StartupError& e) {
+        EXPECT_NE(std::string(e.what()).find("could not register its window class"),
+                  std::string::npos);
+    }
+    UnregisterClassW(Principal::kWindowClass, instance);
 }
 
 }  // namespace

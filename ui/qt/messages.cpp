@@ -2,36 +2,34 @@
 
 #include <QMessageBox>
 
+#include "controls.h"
+
 namespace sorvane::ui {
 namespace {
 
-int showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
-            QMessageBox::StandardButton escapeButton) {
-    QMessageBox box(icon, title, text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton);
-    box.setEscapeButton(escapeButton);
-    return box.exec();
+QMessageBox::Icon qtIcon(form::MessageIcon icon) {
+    switch (icon) {
+        case form::MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case form::MessageIcon::Information:
+            return QMessageBox::Information;
+        case form::MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
 }
 
 }  // namespace
 
-void MessageBoxes::refusal(QWidget* parent, const QString& text) {
-    showBox(parent, QMessageBox::Warning, QStringLiteral("Sorvane"), text, QMessageBox::Ok,
-            QMessageBox::Ok, QMessageBox::Ok);
-}
-
-core::Answer MessageBoxes::errorReport(QWidget* parent, const QString& text) {
-    const int answer =
-        showBox(parent, QMessageBox::NoIcon, QStringLiteral("Sorvane"), text,
-                QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry, QMessageBox::Cancel);
-    return answer == QMessageBox::Retry ? core::Answer::Retry : core::Answer::Cancel;
-}
-
-void MessageBoxes::instructions(QWidget* parent, const QString& text) {
-    showBox(parent, QMessageBox::Information, QStringLiteral("Instructions"), text,
-            QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+core::Answer MessageBoxes::show(QWidget* parent, core::Message kind, const QString& text) {
+    const form::MessageDesign design = form::messageDesign(kind);
+    const bool retry = design.buttons == form::MessageButtons::RetryCancel;
+    QMessageBox box(qtIcon(design.icon), QString::fromUtf8(design.title), text,
+                    retry ? QMessageBox::Retry | QMessageBox::Cancel : QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(retry ? QMessageBox::Retry : QMessageBox::Ok);
+    box.setEscapeButton(retry ? QMessageBox::Cancel : QMessageBox::Ok);
+    return box.exec() == QMessageBox::Retry ? core::Answer::Retry : core::Answer::Cancel;
 }
 
 }  // namespace sorvane::ui

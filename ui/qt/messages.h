@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "step_runner.h"
+#include "commands.h"
 
 class QWidget;
 
@@ -12,21 +12,16 @@ namespace sorvane::ui {
 class Messages {
 public:
     virtual ~Messages() = default;
-    /// A refused comparison: warning icon, OK, titled "Sorvane".
-    virtual void refusal(QWidget* parent, const QString& text) = 0;
-    /// The error report: Retry (the default) and Cancel, no icon, titled "Sorvane"; closing the
-    /// box answers Cancel.
-    virtual core::Answer errorReport(QWidget* parent, const QString& text) = 0;
-    /// The instructions: information icon, OK, titled "Instructions".
-    virtual void instructions(QWidget* parent, const QString& text) = 0;
+    /// Shows a message of `kind` as the window's description has it, titled, with its icon and
+    /// buttons, modal over `parent`. Returns the answer: Retry or Cancel for the error report
+    /// (closing the box answers Cancel), Cancel for a box that has only OK.
+    virtual core::Answer show(QWidget* parent, core::Message kind, const QString& text) = 0;
 };
 
 /// Real message boxes.
 class MessageBoxes : public Messages {
 public:
-    void refusal(QWidget* parent, const QString& text) override;
-    core::Answer errorReport(QWidget* parent, const QString& text) override;
-    void instructions(QWidget* parent, const QString& text) override;
+    core::Answer show(QWidget* parent, core::Message kind, const QString& text) override;
 };
 
 }  // namespace sorvane::ui

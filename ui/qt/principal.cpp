@@ -17,8 +17,9 @@
 #include <cstdlib>
 
 #include "captioned_frame.h"
+#include "command_table.h"
 #include "pictures.h"
-#include "record_list_model.h"
+#include "record_view.h"
 #include "system_clipboard.h"
 #include "text_order.h"
 
@@ -35,7 +36,7 @@ constexpr double kTwipsPerPixel = 15;
 
 QFont qtFont(form::FontId id) {
     const form::Font f = form::fontOf(id);
-    QFont font(QString::fromLatin1(f.family));
+    QFont font(QString::fromUtf8(f.family));
     font.setStyleHint(QFont::SansSerif);  // where the face is missing, the nearest sans serif
     font.setPointSizeF(f.points);
     font.setBold(f.bold);
@@ -51,10 +52,10 @@ std::string collation() {
                                  std::getenv("LANG"));
 }
 
-// Not every style marks a focused toolbar button or an empty focused list; a keyboard user must
-// see where the focus is, so these draw a frame in the highlight colour while focused.
-const QString kFocusFrame =
-    QStringLiteral("%1:focus { border: 1px solid palette(highlight); border-radius: 2px; }");
+// Not every style marks a focused toolbar button; a keyboard user must see where the focus is,
+// so it draws a frame in the highlight colour while focused.
+const QString kFocusFrame = QStringLiteral(
+    "QToolButton:focus { border: 1px solid palette(highlight); border-radius: 2px; }");
 
 int pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
@@ -65,8 +66,9 @@ void place(QWidget* w, const form::TwipRect& r) {
 void colour(QWidget* w, form::TextColour colour) {
     if (colour == form::TextColour::Default) return;
     QPalette palette = w->palette();
-    const QColor c = colour == form::TextColour::Navy ? QColor(0, 0, 128)
-                                                      : palette.color(QPalette::Highlight);
+    const QColor c = colour == form::TextColour::Navy
+                         ? QColor(form::kNavyRgb.red, form::kNavyRgb.green, form::kNavyRgb.blue)
+                         : palette.color(QPalette::Highlight);
     palette.setColor(QPalette::Text, c);
     palette.setColor(QPalette::ButtonText, c);
     w->setPalette(palette);
@@ -82,27 +84,25 @@ Principal::Principal(Messages* messages, core::Clipboard* clipboard, QWidget* pa
       workspace_(grouping(), collation()),
       commands_(workspace_, clipboard ? *clipboard : *ownClipboard_, *this) {
     setObjectName(QStringLiteral("Principal"));
-    setWindowTitle(QString::fromLatin1(form::kWindowCaption));
+    setWindowTitle(QString::fromUtf8(form::kWindowCaption));
     setWindowIcon(applicationIcon());
     setFont(qtFont(form::FontId::Default));
     for (const form::Control& c : form::controls()) {
         widgets_[static_cast<std::size_t>(c.id)] = create(c);
     }
-    for (int id = 0; id < 6; ++id) {
-        const auto list = static_cast<ListId>(id);
+    for (const ListId list : core::kLists) {
         static_cast<QLabel*>(widget(form::countLabel(list)))->setBuddy(widget(form::listView(list)));
     }
     setTabOrder();
     resize(pixels(form::kClientWidth), pixels(form::kClientHeight));
     applyLayout();
-    loadStep();
 }
 
 Principal::~Principal() = default;
 
 QWidget* Principal::create(const form::Control& c) {
     QWidget* parent = c.container ? widget(*c.container) : this;
-    const QString caption = QString::fromLatin1(c.caption);
+    const QString caption = QString::fromUtf8(c.caption);
     QWidget* w = nullptr;
     switch (c.kind) {
         case Kind::Frame:
@@ -126,11 +126,8 @@ QWidget* Principal::create(const form::Control& c) {
         }
         case Kind::PushButton: {
             auto* button = new QPushButton(caption, parent);
-            if (c.id == ControlId::Command1) {
-                connect(button, &QPushButton::clicked, this, &Principal::compare);
-            } else {
-                connect(button, &QPushButton::clicked, this, &Principal::showInstructions);
-            }
+            connect(button, &QPushButton::clicked, this,
+                    [this, id = c.id] { form::press(id, commands_); });
             w = button;
             break;
         }
@@ -151,10 +148,10 @@ QWidget* Principal::create(const form::Control& c) {
             w = createListView(c, parent);
             break;
     }
-    w->setObjectName(QString::fromLatin1(c.name));
+    w->setObjectName(QString::fromUtf8(c.name));
     if (c.font != form::FontId::Default) w->setFont(qtFont(c.font));
     colour(w, c.colour);
-    w->setAccessibleName(QString::fromLatin1(c.accessibleName));
+    w->setAccessibleName(QString::fromUtf8(c.accessibleName));
     place(w, c.rect);
     return w;
 }
@@ -168,67 +165,36 @@ QWidget* Principal::createToolbar(const form::Control& c, QWidget* parent) {
     toolbar->setContentsMargins(0, 0, 0, 0);
     QAction* action = toolbar->addAction(
         c.picture == form::Picture::Paste ? pastePicture() : copyPicture(), QString());
-    action->setToolTip(QString::fromLatin1(c.tooltip));
+    action->setToolTip(QString::fromUtf8(c.tooltip));
     // Qt's toolbars keep their buttons out of the focus chain; these take it, so that a keyboard
     // reaches Paste records and Copy records, and Enter presses them as Space does.
     QWidget* button = toolbar->widgetForAction(action);
     button->setFocusPolicy(Qt::StrongFocus);
-    button->setStyleSheet(kFocusFrame.arg(QLatin1String("QToolButton")));
+    button->setStyleSheet(kFocusFrame);
     button->installEventFilter(this);
-    button->setAccessibleName(QString::fromLatin1(c.buttonName));
+    button->setAccessibleName(QString::fromUtf8(c.buttonName));
     toolButtons_[static_cast<std::size_t>(list)] = button;
-    if (list == ListId::List1 || list == ListId::List2) {
-        const Side side = list == ListId::List1 ? Side::List1 : Side::List2;
-        connect(action, &QAction::triggered, this, [this, side] { commands_.paste(side); });
-    } else {
-        connect(action, &QAction::triggered, this, [this, list] { commands_.copy(list); });
-    }
+    connect(action, &QAction::triggered, this, [this, id = c.id] { form::press(id, commands_); });
     return toolbar;
 }
 
 QWidget* Principal::createListView(const form::Control& c, QWidget* parent) {
     const ListId list = *form::listOf(c.id);
-    auto* view = new QTableView(parent);
-    view->setStyleSheet(kFocusFrame.arg(QLatin1String("QTableView")));
-    auto* model = new RecordListModel(view);
-    view->setModel(model);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTabKeyNavigation(false);  // Tab goes on to the next control, arrows go to records
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    view->horizontalHeader()->setSortIndicatorShown(false);
-    view->horizontalHeader()->setHighlightSections(false);
-    view->setWordWrap(false);
-    const int firstColumn = pixels(form::kFirstColumnWidth);
-    connect(model, &QAbstractItemModel::modelReset, view,
-            [view, firstColumn] { view->setColumnWidth(0, firstColumn); });
-    view->setColumnWidth(0, firstColumn);
+    auto* view = new RecordView(parent);
     const bool sortable = core::sortsOnHeaderClick(list);
     view->horizontalHeader()->setSectionsClickable(sortable);
     if (sortable) {
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
                 [this, list](int section) {
-                    commands_.headerClicked(list, static_cast<std::size_t>(section) + 1);
+                    commands_.headerClicked(list, static_cast<std::size_t>(section));
                 });
     }
-    models_[static_cast<std::size_t>(list)] = model;
+    views_[static_cast<std::size_t>(list)] = view;
     return view;
 }
 
 QComboBox* Principal::chooser(Side side, int row) const {
     return static_cast<QComboBox*>(widget(form::chooser(side, row)));
-}
-
-void Principal::loadStep() {
-    for (int r = 0; r < 4; ++r) {
-        for (const Side side : {Side::List1, Side::List2}) {
-            chooser(side, r)->clear();  // removes the entries, not the typed text
-            chooser(side, r)->clearEditText();
-        }
-    }
 }
 
 QWidget* Principal::focusTarget(ControlId id) const {
@@ -271,50 +237,48 @@ void Principal::applyLayout() {
     for (const form::Control& c : form::controls()) place(widget(c.id), geometry_[c.id]);
 }
 
-void Principal::compare() {
+core::ChooserTexts Principal::chooserTexts() const {
     core::ChooserTexts texts;
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < form::kComparisonRows; ++r) {
         texts.list1[r] = chooser(Side::List1, r)->currentText().toStdString();
         texts.list2[r] = chooser(Side::List2, r)->currentText().toStdString();
     }
-    commands_.compare(texts);
+    return texts;
 }
 
-void Principal::showInstructions() {
-    messages_->instructions(this, QString::fromUtf8(form::instructionsText()));
-}
-
-void Principal::showWorkspace() {
-    for (int id = 0; id < 6; ++id) {
-        const auto list = static_cast<ListId>(id);
-        models_[id]->show(workspace_.list(list));
+void Principal::showChanges(const core::Changes& changes) {
+    for (const ListId list : core::kLists) {
+        if (changes.list(list))
+            views_[static_cast<std::size_t>(list)]->showList(workspace_.list(list));
+        if (!changes.count(list)) continue;
         const std::string& count = workspace_.countLabel(list);
         auto* label = static_cast<QLabel*>(widget(form::countLabel(list)));
         label->setText(QString::fromStdString(count));
         label->setAccessibleName(QString::fromStdString(form::countName(list, count)));
     }
     for (const Side side : {Side::List1, Side::List2}) {
-        const auto s = static_cast<std::size_t>(side);
-        if (workspace_.chooserRevision(side) == chooserRevisions_[s]) continue;
-        chooserRevisions_[s] = workspace_.chooserRevision(side);
-        QStringList entries;
-        entries.reserve(static_cast<qsizetype>(workspace_.chooserEntries(side).size()));
-        for (const std::string& entry : workspace_.chooserEntries(side)) {
-            entries.push_back(QString::fromStdString(entry));
-        }
-        for (int r = 0; r < 4; ++r) {
-            QComboBox* combo = chooser(side, r);
-            combo->clear();
-            combo->addItems(entries);
-            // Qt selects the first entry added to an empty combo; nothing is chosen after a paste.
-            combo->setCurrentIndex(-1);
-            combo->clearEditText();
-        }
+        if (changes.chooser(side)) refillChoosers(side);
     }
 }
 
-void Principal::showRefusal(const std::string& text) {
-    messages_->refusal(this, QString::fromStdString(text));
+void Principal::refillChoosers(Side side) {
+    QStringList entries;
+    entries.reserve(static_cast<qsizetype>(workspace_.chooserEntries(side).size()));
+    for (const std::string& entry : workspace_.chooserEntries(side)) {
+        entries.push_back(QString::fromStdString(entry));
+    }
+    for (int r = 0; r < form::kComparisonRows; ++r) {
+        QComboBox* combo = chooser(side, r);
+        combo->clear();
+        combo->addItems(entries);
+        // Qt selects the first entry added to an empty combo; nothing is chosen after a paste.
+        combo->setCurrentIndex(-1);
+        combo->clearEditText();
+    }
+}
+
+void Principal::showMessage(core::Message kind, const std::string& text) {
+    messages_->show(this, kind, QString::fromStdString(text));
 }
 
 void Principal::setPointer(core::Pointer pointer) {
@@ -322,7 +286,7 @@ void Principal::setPointer(core::Pointer pointer) {
 }
 
 core::Answer Principal::askRetry(const std::string& report) {
-    return messages_->errorReport(this, QString::fromStdString(report));
+    return messages_->show(this, core::Message::ErrorReport, QString::fromStdString(report));
 }
 
 }  // namespace sorvane::ui

@@ -16,7 +16,7 @@ class QComboBox;
 
 namespace sorvane::ui {
 
-class RecordListModel;
+class RecordView;
 
 // Sorvane's one window, built from the shared description of its controls. It turns each event
 // into a command of the core and shows what the workspace holds; it decides nothing about the
@@ -44,17 +44,16 @@ private:
     QWidget* focusTarget(form::ControlId id) const;
     QWidget* widget(form::ControlId id) const { return widgets_[static_cast<std::size_t>(id)]; }
     QComboBox* chooser(core::Side side, int row) const;
-    void loadStep();
     void setTabOrder();
     void applyLayout();
-    void compare();
-    void showInstructions();
+    void refillChoosers(core::Side side);
 
     // core::WindowPort
     void setPointer(core::Pointer pointer) override;
     core::Answer askRetry(const std::string& report) override;
-    void showWorkspace() override;
-    void showRefusal(const std::string& text) override;
+    void showChanges(const core::Changes& changes) override;
+    void showMessage(core::Message kind, const std::string& text) override;
+    core::ChooserTexts chooserTexts() const override;
 
     std::unique_ptr<Messages> ownMessages_;
     std::unique_ptr<core::Clipboard> ownClipboard_;
@@ -64,9 +63,8 @@ private:
 
     form::Geometry geometry_;  // every control's rectangle, in twips
     std::array<QWidget*, form::kControlCount> widgets_{};
-    std::array<QWidget*, 6> toolButtons_{};  // the one button of each list's toolbar
-    std::array<RecordListModel*, 6> models_{};
-    std::array<std::uint64_t, 2> chooserRevisions_{};
+    std::array<QWidget*, core::kListCount> toolButtons_{};  // the one button of each toolbar
+    std::array<RecordView*, core::kListCount> views_{};
 };
 
 }  // namespace sorvane::ui

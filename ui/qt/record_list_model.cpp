@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "controls.h"
+
 namespace sorvane::ui {
 namespace {
 
@@ -23,7 +25,6 @@ int clampToInt(std::size_t n) {
 RecordListModel::RecordListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void RecordListModel::show(const core::RecordList& list) {
-    if (list.sameContent(list_)) return;
     beginResetModel();
     list_ = list;
     endResetModel();
@@ -44,7 +45,9 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
 
 QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Horizontal) return QString::number(section + 1);
+    if (orientation == Qt::Horizontal) {
+        return QString::fromStdString(form::columnCaption(static_cast<std::size_t>(section)));
+    }
     return {};
 }
 

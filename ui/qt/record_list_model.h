@@ -15,7 +15,7 @@ class RecordListModel : public QAbstractTableModel {
 public:
     explicit RecordListModel(QObject* parent = nullptr);
 
-    /// Shows `list`; resets the views only when the list changed.
+    /// Shows `list`, which changed: the views show it anew.
     void show(const core::RecordList& list);
 
     /// The list shown.

@@ -49,32 +49,101 @@ std::size_t writtenSizeBound(const RecordList& list) {
                                    : list.table()->textSize() + list.recordCount() * list.columnCount();
 }
 
-std::size_t writeRecords(const RecordList& list, char* out) {
-    const std::size_t n = list.recordCount();
-    if (n == 0) return 0;
+namespace {
+
+// Writes one cell between double quotes, its double quotes doubled.
+char* putQuoted(char* out, std::string_view cell) {
+    *out++ = '"';
+    for (const char c : cell) {
+        *out++ = c;
+        if (c == '"') *out++ = '"';
+    }
+    *out++ = '"';
+    return out;
+}
+
+// Writes one row's cells as `format` says, each without its outer spaces, up to `columns`.
+char* putFormattedRow(char* out, std::string_view row, std::size_t columns,
+                      const RowFormat& format) {
+    std::size_t pos = 0;
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (c > 0) *out++ = format.separator;
+        if (pos > row.size()) continue;  // the record has no more cells
+        const std::size_t tab = row.find('\t', pos);
+        const std::string_view cell = trimSpaces(row.substr(pos, tab - pos));
+        const bool quote = format.quoted && (cell.find('"') != std::string_view::npos ||
+                                             cell.find(format.separator) != std::string_view::npos);
+        out = quote ? putQuoted(out, cell) : put(out, cell);
+        pos = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
+    }
+    return out;
+}
+
+// Writes records [first, last) of `list` at `out` as `format` says; returns the end.
+char* putRecords(const RecordList& list, std::size_t first, std::size_t last, char* out,
+                 const RowFormat& format) {
     const std::size_t columns = list.columnCount();
     const RecordTable& table = *list.table();
-    char* const begin = out;
-
+    const bool plain = format.separator == '\t' && !format.quoted;
     // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
     constexpr std::size_t kAhead = 8;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i + 2 * kAhead < n) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
-        if (i + kAhead < n) table.prefetchRowText(list.tableRow(i + kAhead));
+    for (std::size_t i = first; i < last; ++i) {
+        if (i + 2 * kAhead < last) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
+        if (i + kAhead < last) table.prefetchRowText(list.tableRow(i + kAhead));
         const std::string_view row = table.row(list.tableRow(i));
-        const RowMarks marks = copyRow(row, out);
-        if (!marks.spaces) {
-            // Nothing to trim: the stored row, copied as it stands, is its cells joined by TAB.
-            out += row.size();
-            const std::size_t missing = columns - std::min(columns, marks.tabs + 1);
-            std::memset(out, '\t', missing);
-            out += missing;
+        if (plain) {
+            const RowMarks marks = copyRow(row, out);
+            if (!marks.spaces) {
+                // Nothing to trim: the stored row, copied as it stands, is its cells joined by
+                // TAB.
+                out += row.size();
+                const std::size_t missing = columns - std::min(columns, marks.tabs + 1);
+                std::memset(out, '\t', missing);
+                out += missing;
+            } else {
+                out = putTrimmedRow(out, row, columns);  // over the copy
+            }
         } else {
-            out = putTrimmedRow(out, row, columns);  // over the copy
+            out = putFormattedRow(out, row, columns, format);
         }
-        *out++ = '\r';
+        if (format.lineEnd.size() == 1) {
+            *out++ = format.lineEnd[0];
+        } else {
+            out = put(out, format.lineEnd);
+        }
     }
-    return static_cast<std::size_t>(out - begin);
+    return out;
+}
+
+}  // namespace
+
+std::size_t writeRecords(const RecordList& list, char* out) {
+    return static_cast<std::size_t>(putRecords(list, 0, list.recordCount(), out, RowFormat{}) -
+                                    out);
+}
+
+std::size_t writtenRecordBound(const RecordList& list, std::size_t record,
+                               const RowFormat& format) {
+    const std::size_t text = list.table()->row(list.tableRow(record)).size();
+    const std::size_t columns = list.columnCount();
+    // A quoted cell at most doubles its text and adds two quotes; copyRow may write a few bytes
+    // past a row, which a separator a column covers.
+    return (format.quoted ? 2 * text + 3 * columns : text + columns) + format.lineEnd.size();
+}
+
+WrittenPart writeRecordsPart(const RecordList& list, std::size_t first, char* out,
+                             std::size_t room, const RowFormat& format) {
+    // Measured first, so the rows go out in one pass that fetches ahead.
+    std::size_t last = first;
+    std::size_t bound = 0;
+    while (last < list.recordCount()) {
+        const std::size_t next = writtenRecordBound(list, last, format);
+        if (bound + next > room) break;
+        bound += next;
+        ++last;
+    }
+    const char* const end = putRecords(list, first, last, out, format);
+    return {last - first, static_cast<std::size_t>(end - out)};
 }
 
 }  // namespace sorvane::core

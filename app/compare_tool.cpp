@@ -16,6 +16,7 @@
 #include "count_text.h"
 #include "csv_text.h"
 #include "mapped_file.h"
+#include "parallel.h"
 #include "record_reader.h"
 
 #if defined(_WIN32)
@@ -93,22 +94,6 @@ TextBuffer decoded(TextBuffer bytes, bool asRecords) {
         return asRecords ? core::recordsTextOfUtf16(units) : core::utf8OfUtf16(units);
     }
     return asRecords ? core::recordsTextOfUtf8(std::move(bytes)) : core::validUtf8(std::move(bytes));
-}
-
-TextBuffer inputBytes(const std::string& path) {
-    try {
-        if (path == "-") {
-#if defined(_WIN32)
-            _setmode(_fileno(stdin), _O_BINARY);
-#endif
-            return core::streamText(stdin);
-        }
-        return core::fileText(std::filesystem::path(std::u8string(path.begin(), path.end())));
-    } catch (const std::system_error& e) {
-        throw FileError(path == "-" ? "standard input" : path, e.code().message());
-    } catch (const std::bad_alloc&) {
-        throw FileError(path == "-" ? "standard input" : path, "not enough memory to read it");
-    }
 }
 
 // The error of the last failed call, as the system words it.
@@ -266,8 +251,27 @@ std::variant<Arguments, std::string> parseArguments(std::span<const std::string>
     return a;
 }
 
+TextBuffer inputBytes(const std::string& path) {
+    try {
+        if (path == "-") {
+#if defined(_WIN32)
+            _setmode(_fileno(stdin), _O_BINARY);
+#endif
+            return core::streamText(stdin);
+        }
+        return core::fileText(std::filesystem::path(std::u8string(path.begin(), path.end())));
+    } catch (const std::system_error& e) {
+        throw FileError(path == "-" ? "standard input" : path, e.code().message());
+    } catch (const std::bad_alloc&) {
+        throw FileError(path == "-" ? "standard input" : path, "not enough memory to read it");
+    }
+}
+
 RecordList readList(const std::string& path, const InputFormat& format) {
-    TextBuffer text = inputBytes(path);
+    return listOf(inputBytes(path), format, path);
+}
+
+RecordList listOf(TextBuffer text, const InputFormat& format, const std::string& path) {
     try {
         if (!format.raw) text = decoded(std::move(text), !format.csv);
         if (format.csv) text = core::recordsTextOfCsv(std::move(text), format.separator);
@@ -323,10 +327,17 @@ void writeResultFiles(const std::string& folder, std::span<const ResultFile> fil
     for (const ResultFile& f : files) {
         const std::string temporary =
             "." + f.name + ".partial-" + std::to_string(SORVANE_PROCESS_ID);
-        auto& file = written.emplace_back(std::make_unique<TemporaryFile>(dir / pathOf(temporary)));
-        writeList(*f.list, format, [&](std::string_view bytes) { file->write(bytes); });
-        file->close();
+        written.push_back(std::make_unique<TemporaryFile>(dir / pathOf(temporary)));
     }
+    // The files are written on every processor at once, each processor taking every other file.
+    const std::size_t parts = std::min<std::size_t>(files.size(), 2);
+    core::inParallel(parts, [&](std::size_t part) {
+        for (std::size_t k = part; k < files.size(); k += parts) {
+            TemporaryFile& file = *written[k];
+            writeList(*files[k].list, format, [&](std::string_view bytes) { file.write(bytes); });
+            file.close();
+        }
+    });
     for (std::size_t k = 0; k < files.size(); ++k) {
         std::filesystem::rename(written[k]->path(), dir / pathOf(files[k].name), error);
         if (error) throw FileError((dir / pathOf(files[k].name)).string(), error.message());
@@ -360,8 +371,13 @@ int compareCommand(std::span<const std::string> args) {
     }
     try {
         const InputFormat input{a.csv, a.separator, false};
-        const RecordList list1 = readList(a.list1, input);
-        const RecordList list2 = readList(a.list2, input);
+        // The two lists are read at the same time, each on a processor of its own.
+        RecordList lists[2];
+        core::inParallel(2, [&](std::size_t side) {
+            lists[side] = readList(side == 0 ? a.list1 : a.list2, input);
+        });
+        const RecordList& list1 = lists[0];
+        const RecordList& list2 = lists[1];
         auto result = core::compareLists(list1, list2, a.texts);
         if (const auto* refusal = std::get_if<core::Refusal>(&result)) {
             std::cerr << refusal->message << '\n';

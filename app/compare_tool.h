@@ -59,8 +59,14 @@ struct InputFormat {
     bool raw = false;       ///< bytes as they stand: no decoding, and only CR ends a row
 };
 
-/// The list that a file ("-": standard input) holds, read as a paste reads the clipboard's
-/// text, or as comma-separated values; throws FileError.
+/// The bytes of a file ("-": standard input), mapped where the system allows; throws FileError.
+core::TextBuffer inputBytes(const std::string& path);
+
+/// The list that the bytes of file `path` hold, read as a paste reads the clipboard's text, or
+/// as comma-separated values; throws FileError.
+core::RecordList listOf(core::TextBuffer bytes, const InputFormat& format, const std::string& path);
+
+/// The list that a file ("-": standard input) holds: listOf(inputBytes(path)).
 core::RecordList readList(const std::string& path, const InputFormat& format);
 
 /// The four result lists of a comparison, in the order the windows show them.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "text_scan.h"
 
@@ -79,18 +80,28 @@ char* putFormattedRow(char* out, std::string_view row, std::size_t columns,
     return out;
 }
 
-// Writes records [first, last) of `list` at `out` as `format` says; returns the end.
-char* putRecords(const RecordList& list, std::size_t first, std::size_t last, char* out,
-                 const RowFormat& format) {
+// Writes records from `first` on, up to `last`, at `out` as `format` says, for as long as the
+// next one's writtenRecordBound fits before `limit` (null: no limit); returns the number written
+// and where they end.
+std::pair<std::size_t, char*> putRecords(const RecordList& list, std::size_t first,
+                                         std::size_t last, char* out, const char* limit,
+                                         const RowFormat& format) {
     const std::size_t columns = list.columnCount();
     const RecordTable& table = *list.table();
     const bool plain = format.separator == '\t' && !format.quoted;
+    const std::size_t fixed = (format.quoted ? 3 : 1) * columns + format.lineEnd.size();
     // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
     constexpr std::size_t kAhead = 8;
-    for (std::size_t i = first; i < last; ++i) {
+    std::size_t i = first;
+    for (; i < last; ++i) {
         if (i + 2 * kAhead < last) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
         if (i + kAhead < last) table.prefetchRowText(list.tableRow(i + kAhead));
         const std::string_view row = table.row(list.tableRow(i));
+        // The bound of writtenRecordBound, measured on the row as it is written.
+        if (limit != nullptr &&
+            static_cast<std::size_t>(limit - out) < (format.quoted ? 2 : 1) * row.size() + fixed) {
+            break;
+        }
         if (plain) {
             const RowMarks marks = copyRow(row, out);
             if (!marks.spaces) {
@@ -112,38 +123,29 @@ char* putRecords(const RecordList& list, std::size_t first, std::size_t last, ch
             out = put(out, format.lineEnd);
         }
     }
-    return out;
+    return {i - first, out};
 }
 
 }  // namespace
 
 std::size_t writeRecords(const RecordList& list, char* out) {
-    return static_cast<std::size_t>(putRecords(list, 0, list.recordCount(), out, RowFormat{}) -
-                                    out);
+    const auto written = putRecords(list, 0, list.recordCount(), out, nullptr, RowFormat{});
+    return static_cast<std::size_t>(written.second - out);
 }
 
 std::size_t writtenRecordBound(const RecordList& list, std::size_t record,
                                const RowFormat& format) {
     const std::size_t text = list.table()->row(list.tableRow(record)).size();
-    const std::size_t columns = list.columnCount();
     // A quoted cell at most doubles its text and adds two quotes; copyRow may write a few bytes
     // past a row, which a separator a column covers.
-    return (format.quoted ? 2 * text + 3 * columns : text + columns) + format.lineEnd.size();
+    return (format.quoted ? 2 : 1) * text + (format.quoted ? 3 : 1) * list.columnCount() +
+           format.lineEnd.size();
 }
 
 WrittenPart writeRecordsPart(const RecordList& list, std::size_t first, char* out,
                              std::size_t room, const RowFormat& format) {
-    // Measured first, so the rows go out in one pass that fetches ahead.
-    std::size_t last = first;
-    std::size_t bound = 0;
-    while (last < list.recordCount()) {
-        const std::size_t next = writtenRecordBound(list, last, format);
-        if (bound + next > room) break;
-        bound += next;
-        ++last;
-    }
-    const char* const end = putRecords(list, first, last, out, format);
-    return {last - first, static_cast<std::size_t>(end - out)};
+    const auto written = putRecords(list, first, list.recordCount(), out, out + room, format);
+    return {written.first, static_cast<std::size_t>(written.second - out)};
 }
 
 }  // namespace sorvane::core

@@ -75,6 +75,9 @@ std::string columnNumber(std::string_view text) {
     return number == "0" ? std::string() : number;
 }
 
+// How messages name a list's file.
+std::string nameOf(const std::string& path) { return path == "-" ? "standard input" : path; }
+
 // Text of a file's bytes in UTF-8: UTF-16 where a byte order mark says so, else UTF-8 with or
 // without one. Spreadsheet text gets its rows ended as the clipboard's text does.
 TextBuffer decoded(TextBuffer bytes, bool asRecords) {
@@ -99,16 +102,18 @@ TextBuffer decoded(TextBuffer bytes, bool asRecords) {
 // The error of the last failed call, as the system words it.
 std::string lastError() { return std::strerror(errno); }
 
-// A file being written under a temporary name, removed unless it is kept.
+// A file being written under a temporary name, removed unless it is kept. Messages name the file
+// it becomes, `shown`: the temporary name means nothing to the user.
 class TemporaryFile {
 public:
-    TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {
+    TemporaryFile(std::filesystem::path path, std::string shown)
+        : path_(std::move(path)), shown_(std::move(shown)) {
 #if defined(_WIN32)
         file_ = _wfopen(path_.c_str(), L"wb");
 #else
         file_ = std::fopen(path_.c_str(), "wb");
 #endif
-        if (file_ == nullptr) throw FileError(path_.string(), lastError());
+        if (file_ == nullptr) throw FileError(shown_, lastError());
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -122,7 +127,7 @@ public:
 
     void write(std::string_view bytes) {
         if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-            throw FileError(path_.string(), lastError());
+            throw FileError(shown_, lastError());
         }
     }
 
@@ -131,7 +136,7 @@ public:
         const std::string error = flushed ? std::string() : lastError();
         const bool closed = std::fclose(file_) == 0;
         file_ = nullptr;
-        if (!flushed || !closed) throw FileError(path_.string(), flushed ? lastError() : error);
+        if (!flushed || !closed) throw FileError(shown_, flushed ? lastError() : error);
     }
 
     const std::filesystem::path& path() const { return path_; }
@@ -139,12 +144,18 @@ public:
 
 private:
     std::filesystem::path path_;
+    std::string shown_;
     std::FILE* file_ = nullptr;
     bool kept_ = false;
 };
 
 std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A file in a folder as messages name it, in the words the user gave.
+std::string shownPath(const std::string& folder, const std::string& name) {
+    return folder.ends_with('/') ? folder + name : folder + "/" + name;
 }
 
 }  // namespace
@@ -259,11 +270,11 @@ TextBuffer inputBytes(const std::string& path) {
 #endif
             return core::streamText(stdin);
         }
-        return core::fileText(std::filesystem::path(std::u8string(path.begin(), path.end())));
+        return core::fileText(pathOf(path));
     } catch (const std::system_error& e) {
-        throw FileError(path == "-" ? "standard input" : path, e.code().message());
+        throw FileError(nameOf(path), e.code().message());
     } catch (const std::bad_alloc&) {
-        throw FileError(path == "-" ? "standard input" : path, "not enough memory to read it");
+        throw FileError(nameOf(path), "not enough memory to read it");
     }
 }
 
@@ -282,7 +293,7 @@ RecordList listOf(TextBuffer text, const InputFormat& format, const std::string&
         list.setRecords(std::make_shared<const core::RecordTable>(reader.take()));
         return list;
     } catch (const std::bad_alloc&) {
-        throw FileError(path == "-" ? "standard input" : path, "not enough memory to read it");
+        throw FileError(nameOf(path), "not enough memory to read it");
     }
 }
 
@@ -327,7 +338,8 @@ void writeResultFiles(const std::string& folder, std::span<const ResultFile> fil
     for (const ResultFile& f : files) {
         const std::string temporary =
             "." + f.name + ".partial-" + std::to_string(SORVANE_PROCESS_ID);
-        written.push_back(std::make_unique<TemporaryFile>(dir / pathOf(temporary)));
+        written.push_back(
+            std::make_unique<TemporaryFile>(dir / pathOf(temporary), shownPath(folder, f.name)));
     }
     // The files are written on every processor at once, each processor taking every other file.
     const std::size_t parts = std::min<std::size_t>(files.size(), 2);
@@ -340,7 +352,7 @@ void writeResultFiles(const std::string& folder, std::span<const ResultFile> fil
     });
     for (std::size_t k = 0; k < files.size(); ++k) {
         std::filesystem::rename(written[k]->path(), dir / pathOf(files[k].name), error);
-        if (error) throw FileError((dir / pathOf(files[k].name)).string(), error.message());
+        if (error) throw FileError(shownPath(folder, files[k].name), error.message());
         written[k]->keep();
     }
 }

@@ -23,19 +23,6 @@ char* put(char* out, std::string_view bytes) {
     return out + bytes.size();
 }
 
-// Writes one row's cells, each without its outer spaces, with TABs up to `columns` cells.
-char* putTrimmedRow(char* out, std::string_view row, std::size_t columns) {
-    std::size_t pos = 0;
-    for (std::size_t c = 0; c < columns; ++c) {
-        if (c > 0) *out++ = '\t';
-        if (pos > row.size()) continue;  // the record has no more cells
-        const std::size_t tab = row.find('\t', pos);
-        out = put(out, trimSpaces(row.substr(pos, tab - pos)));
-        pos = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string writeRecords(const RecordList& list) {
@@ -112,7 +99,7 @@ std::pair<std::size_t, char*> putRecords(const RecordList& list, std::size_t fir
                 std::memset(out, '\t', missing);
                 out += missing;
             } else {
-                out = putTrimmedRow(out, row, columns);  // over the copy
+                out = putFormattedRow(out, row, columns, format);  // over the copy
             }
         } else {
             out = putFormattedRow(out, row, columns, format);

@@ -134,7 +134,7 @@ if [ -n "$generate" ]; then
     status=$?
     check "full disk: exit status" 2 "$status"
     check "full disk: message names the file" 1 \
-        "$(grep -Ec "^sorvane-compare: $work/full/[a-z-]+\.tsv: File too large$" <<<"$err")"
+        "$(grep -Ec "^sorvane-compare: $work/full/[a-z0-9-]+\.tsv: File too large$" <<<"$err")"
     check "full disk: earlier result kept, nothing else" "matches-list1.tsv old" \
         "$(cd "$work/full" && ls -A | tr '\n' ' ' && cat matches-list1.tsv)"
 

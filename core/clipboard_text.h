@@ -22,6 +22,14 @@ TextBuffer recordsTextOfUtf8(TextBuffer bytes);
 /// U+FFFD.
 TextBuffer recordsTextOfUtf16(std::u16string_view text);
 
+/// UTF-8 bytes as the core keeps text: without a leading byte order mark, each invalid sequence
+/// replaced by U+FFFD. Valid bytes stay where they are.
+TextBuffer validUtf8(TextBuffer bytes);
+
+/// UTF-8 of UTF-16 text without its leading byte order mark; an unpaired surrogate becomes
+/// U+FFFD.
+TextBuffer utf8OfUtf16(std::u16string_view text);
+
 /// UTF-16 of UTF-8 text; each invalid sequence becomes U+FFFD.
 std::u16string utf16Of(std::string_view utf8);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "text_scan.h"
 
@@ -22,19 +23,6 @@ char* put(char* out, std::string_view bytes) {
     return out + bytes.size();
 }
 
-// Writes one row's cells, each without its outer spaces, with TABs up to `columns` cells.
-char* putTrimmedRow(char* out, std::string_view row, std::size_t columns) {
-    std::size_t pos = 0;
-    for (std::size_t c = 0; c < columns; ++c) {
-        if (c > 0) *out++ = '\t';
-        if (pos > row.size()) continue;  // the record has no more cells
-        const std::size_t tab = row.find('\t', pos);
-        out = put(out, trimSpaces(row.substr(pos, tab - pos)));
-        pos = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string writeRecords(const RecordList& list) {
@@ -49,32 +37,102 @@ std::size_t writtenSizeBound(const RecordList& list) {
                                    : list.table()->textSize() + list.recordCount() * list.columnCount();
 }
 
-std::size_t writeRecords(const RecordList& list, char* out) {
-    const std::size_t n = list.recordCount();
-    if (n == 0) return 0;
+namespace {
+
+// Writes one cell between double quotes, its double quotes doubled.
+char* putQuoted(char* out, std::string_view cell) {
+    *out++ = '"';
+    for (const char c : cell) {
+        *out++ = c;
+        if (c == '"') *out++ = '"';
+    }
+    *out++ = '"';
+    return out;
+}
+
+// Writes one row's cells as `format` says, each without its outer spaces, up to `columns`.
+char* putFormattedRow(char* out, std::string_view row, std::size_t columns,
+                      const RowFormat& format) {
+    std::size_t pos = 0;
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (c > 0) *out++ = format.separator;
+        if (pos > row.size()) continue;  // the record has no more cells
+        const std::size_t tab = row.find('\t', pos);
+        const std::string_view cell = trimSpaces(row.substr(pos, tab - pos));
+        const bool quote = format.quoted && (cell.find('"') != std::string_view::npos ||
+                                             cell.find(format.separator) != std::string_view::npos);
+        out = quote ? putQuoted(out, cell) : put(out, cell);
+        pos = tab == std::string_view::npos ? row.size() + 1 : tab + 1;
+    }
+    return out;
+}
+
+// Writes records from `first` on, up to `last`, at `out` as `format` says, for as long as the
+// next one's writtenRecordBound fits before `limit` (null: no limit); returns the number written
+// and where they end.
+std::pair<std::size_t, char*> putRecords(const RecordList& list, std::size_t first,
+                                         std::size_t last, char* out, const char* limit,
+                                         const RowFormat& format) {
     const std::size_t columns = list.columnCount();
     const RecordTable& table = *list.table();
-    char* const begin = out;
-
+    const bool plain = format.separator == '\t' && !format.quoted;
+    const std::size_t fixed = (format.quoted ? 3 : 1) * columns + format.lineEnd.size();
     // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
     constexpr std::size_t kAhead = 8;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i + 2 * kAhead < n) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
-        if (i + kAhead < n) table.prefetchRowText(list.tableRow(i + kAhead));
+    std::size_t i = first;
+    for (; i < last; ++i) {
+        if (i + 2 * kAhead < last) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
+        if (i + kAhead < last) table.prefetchRowText(list.tableRow(i + kAhead));
         const std::string_view row = table.row(list.tableRow(i));
-        const RowMarks marks = copyRow(row, out);
-        if (!marks.spaces) {
-            // Nothing to trim: the stored row, copied as it stands, is its cells joined by TAB.
-            out += row.size();
-            const std::size_t missing = columns - std::min(columns, marks.tabs + 1);
-            std::memset(out, '\t', missing);
-            out += missing;
-        } else {
-            out = putTrimmedRow(out, row, columns);  // over the copy
+        // The bound of writtenRecordBound, measured on the row as it is written.
+        if (limit != nullptr &&
+            static_cast<std::size_t>(limit - out) < (format.quoted ? 2 : 1) * row.size() + fixed) {
+            break;
         }
-        *out++ = '\r';
+        if (plain) {
+            const RowMarks marks = copyRow(row, out);
+            if (!marks.spaces) {
+                // Nothing to trim: the stored row, copied as it stands, is its cells joined by
+                // TAB.
+                out += row.size();
+                const std::size_t missing = columns - std::min(columns, marks.tabs + 1);
+                std::memset(out, '\t', missing);
+                out += missing;
+            } else {
+                out = putFormattedRow(out, row, columns, format);  // over the copy
+            }
+        } else {
+            out = putFormattedRow(out, row, columns, format);
+        }
+        if (format.lineEnd.size() == 1) {
+            *out++ = format.lineEnd[0];
+        } else {
+            out = put(out, format.lineEnd);
+        }
     }
-    return static_cast<std::size_t>(out - begin);
+    return {i - first, out};
+}
+
+}  // namespace
+
+std::size_t writeRecords(const RecordList& list, char* out) {
+    const auto written = putRecords(list, 0, list.recordCount(), out, nullptr, RowFormat{});
+    return static_cast<std::size_t>(written.second - out);
+}
+
+std::size_t writtenRecordBound(const RecordList& list, std::size_t record,
+                               const RowFormat& format) {
+    const std::size_t text = list.table()->row(list.tableRow(record)).size();
+    // A quoted cell at most doubles its text and adds two quotes; copyRow may write a few bytes
+    // past a row, which a separator a column covers.
+    return (format.quoted ? 2 : 1) * text + (format.quoted ? 3 : 1) * list.columnCount() +
+           format.lineEnd.size();
+}
+
+WrittenPart writeRecordsPart(const RecordList& list, std::size_t first, char* out,
+                             std::size_t room, const RowFormat& format) {
+    const auto written = putRecords(list, first, list.recordCount(), out, out + room, format);
+    return {written.first, static_cast<std::size_t>(written.second - out)};
 }
 
 }  // namespace sorvane::core

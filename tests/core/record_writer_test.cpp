@@ -35,6 +35,55 @@ TEST(WriterTest, WritesInTheOrderShown) {
     EXPECT_EQ(writeRecords(list), "a\t2\rb\t1\r");
 }
 
+struct FormatCase {
+    const char* name;
+    std::string text;  // read as Paste records reads it
+    RowFormat format;
+    std::string written;
+    friend void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+};
+
+// Each case written whole, and again through rooms just large enough for the next record: the
+// parts of a long list, written one after the other, are the whole text.
+class FormatTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatTest, WritesRowsAsTheFormatSays) {
+    const FormatCase& c = GetParam();
+    const RecordList list = listOf(c.text);
+    std::string room(1 << 12, '\0');
+    const WrittenPart whole = writeRecordsPart(list, 0, room.data(), room.size(), c.format);
+    EXPECT_EQ(whole.records, list.recordCount());
+    EXPECT_EQ(room.substr(0, whole.bytes), c.written);
+
+    std::string parts;
+    for (std::size_t next = 0; next < list.recordCount();) {
+        const std::size_t bound = writtenRecordBound(list, next, c.format);
+        EXPECT_EQ(writeRecordsPart(list, next, room.data(), bound - 1, c.format).records, 0u);
+        const WrittenPart one = writeRecordsPart(list, next, room.data(), bound, c.format);
+        ASSERT_GE(one.records, 1u);
+        EXPECT_LE(one.bytes, bound);
+        parts.append(room.data(), one.bytes);
+        next += one.records;
+    }
+    EXPECT_EQ(parts, c.written);
+}
+
+RowFormat csv(char separator, std::string_view lineEnd) { return {separator, lineEnd, true}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatTest,
+    ::testing::Values(
+        FormatCase{"CopyRecordsText", "a\t b \r  \tc\td\r", {}, "a\tb\t\r\tc\td\r"},
+        FormatCase{"LfLineEnds", "a\tb\rc\r", {'\t', "\n", false}, "a\tb\nc\t\n"},
+        FormatCase{"CrLfLineEnds", "a\rb\r", {'\t', "\r\n", false}, "a\r\nb\r\n"},
+        FormatCase{"CsvQuotesSeparatorsAndQuotes", "a,b\t\"x\"\t plain \r",
+                   csv(',', "\r\n"), "\"a,b\",\"\"\"x\"\"\",plain\r\n"},
+        FormatCase{"CsvSemicolonLeavesCommasUnquoted", "1,5\tx;y\r", csv(';', "\n"),
+                   "1,5;\"x;y\"\n"},
+        FormatCase{"CsvShortRecordsGetEmptyFields", "a\tb\tc\rd\r", csv(',', "\n"),
+                   "a,b,c\nd,,\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(TrimSpacesTest, RemovesOnlySpacesAtBothEnds) {
     EXPECT_EQ(trimSpaces("  a b  "), "a b");
     EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t");

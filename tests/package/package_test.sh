@@ -27,7 +27,8 @@ grep -v 'root privileges' "$work/lintian.log"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/sorvane usr/share/applications/org.sorvane.Sorvane.desktop \
+for f in usr/bin/sorvane usr/bin/sorvane-compare usr/share/man/man1/sorvane-compare.1.gz \
+         usr/share/applications/org.sorvane.Sorvane.desktop \
          usr/share/metainfo/org.sorvane.Sorvane.metainfo.xml \
          usr/share/icons/hicolor/scalable/apps/org.sorvane.Sorvane.svg \
          usr/share/man/man1/sorvane.1.gz usr/share/doc/sorvane/copyright \
@@ -45,6 +46,13 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.sorvane.Sorvane.met
     >"$work/appstream.log" 2>&1
 check "appstreamcli validate" 0 $?
 cat "$work/desktop.log" "$work/appstream.log"
+
+# The installed command compares, and its manual page reads without a warning.
+printf 'a\tx\r\nb\ty\r\n' >"$work/one.tsv"
+printf 'b\n' >"$work/two.tsv"
+check "installed sorvane-compare compares" "1 pairs; 1 records of List 1 and 0 of List 2 without a partner" \
+    "$(LC_ALL=C "$root/usr/bin/sorvane-compare" -c 1:1 -o "$work/results" "$work/one.tsv" "$work/two.tsv")"
+check "its manual page" "" "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/sorvane-compare.1.gz" 2>&1 >/dev/null)"
 
 # The installed program starts and shows its window.
 trap 'kill "${app:-}" "${xvfb_pid:-}" 2>/dev/null; rm -rf "$work" "${xvfb_log:-}"' EXIT

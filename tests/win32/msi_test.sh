@@ -73,6 +73,12 @@ wine msiexec /i "$(winepath -w "$msi")" /qn >"$work/install.log" 2>&1
 check "msiexec /i succeeds" 0 $?
 echo "Installed in $(($(date +%s) - before)) s"
 check "sorvane.exe is installed" yes "$([ -s "$folder/sorvane.exe" ] && echo yes)"
+# The installed console program compares two lists, writing its summary to the console.
+printf 'a\tx\r\nb\ty\r\n' >"$work/one.tsv"
+printf 'b\r\n' >"$work/two.tsv"
+summary=$(cd "$work" && wine "$folder/sorvane-compare.exe" -c 1:1 -o results one.tsv two.tsv 2>/dev/null | tr -d '\r')
+check "sorvane-compare.exe is installed and compares" \
+    "1 pairs; 1 records of List 1 and 0 of List 2 without a partner" "$summary"
 check "LICENSE.txt is installed" yes \
     "$(grep -q 'MIT License' "$folder/LICENSE.txt" 2>/dev/null && echo yes)"
 shortcut=$(shortcuts)
@@ -138,6 +144,8 @@ wine msiexec /x "$(winepath -w "$msi")" /qn >"$work/uninstall.log" 2>&1
 check "msiexec /x succeeds" 0 $?
 echo "Uninstalled in $(($(date +%s) - before)) s"
 check "sorvane.exe is gone" no "$([ -e "$folder/sorvane.exe" ] && echo yes || echo no)"
+check "sorvane-compare.exe is gone" no \
+    "$([ -e "$folder/sorvane-compare.exe" ] && echo yes || echo no)"
 check "LICENSE.txt is gone" no "$([ -e "$folder/LICENSE.txt" ] && echo yes || echo no)"
 check "the Sorvane folder is gone" no "$([ -e "$folder" ] && echo yes || echo no)"
 [ -e "$folder" ] && ls -la "$folder"

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,19 @@ namespace sorvane::win32 {
 /// its description. A text that the clipboard offers but that never arrives fails too
 /// (core::textNotSent): an empty list must not pass for the records of a text that never came.
 /// Only a clipboard that offers no text pastes as empty.
+///
+/// A spreadsheet makes the text of a million copied rows only when it is asked for, which takes
+/// seconds; the text is read on a thread of its own, and meanwhile the window goes on painting
+/// (see waitAnswering). A program that has sent nothing after the read limit ends the read with
+/// core::textNotSent; the next read of the same clipboard (Retry) waits for the same answer
+/// again, since the system will not ask that program twice at once.
 class Win32Clipboard : public core::Clipboard {
 public:
-    Win32Clipboard();
+    /// How long a read waits for the program that copied the text: as long as Windows waits.
+    static constexpr DWORD kReadLimitMs = 30'000;
+
+    /// The clipboard, whose reads wait at most `readLimitMs` for their text.
+    explicit Win32Clipboard(DWORD readLimitMs = kReadLimitMs);
     ~Win32Clipboard() override;
     Win32Clipboard(const Win32Clipboard&) = delete;
     Win32Clipboard& operator=(const Win32Clipboard&) = delete;
@@ -40,12 +51,22 @@ protected:
     virtual void handOver(HGLOBAL block);
 
 private:
-    core::TextBuffer readText();
+    struct PendingRead;
+    core::TextBuffer recordsOf(HANDLE data);
     void putUtf8(std::string_view text);
+    void abandonRead();
 
     // The clipboard is opened for this hidden window of the clipboard's own, which then owns
     // what it puts there: Windows sets no text for a clipboard opened for no window.
     HWND owner_;
+    DWORD readLimitMs_;
+    std::shared_ptr<PendingRead> pending_;  // a read still waiting for its text, if any
 };
+
+/// Waits for `event` at most `limitMs`, while the thread's windows go on answering: they paint,
+/// follow size and DPI changes and show the busy pointer, but take no click or key, which would
+/// start another command inside the one that waits, and cannot be closed. Returns whether the
+/// event came.
+bool waitAnswering(HANDLE event, DWORD limitMs);
 
 }  // namespace sorvane::win32

@@ -214,12 +214,25 @@ answer_box() {
 
 # The owner of a 50 MB text goes away 30 ms into serving it.
 "$test_owner" vanish 50 30 >"$work/owner.log" 2>&1 &
+owner_pid=$!
 sleep 1
 paste1
 check "error report shown" yes "$(box_shown && echo yes)"
 import -window root "${screenshot%.png}-error-report.png"
 check "Escape (Cancel) closes the report" yes "$(answer_box Escape && echo yes)"
 check "program still running after the fault" yes "$(kill -0 "$app_pid" 2>/dev/null && echo yes)"
+# The paste that failed and was cancelled took nothing away: List 1 still holds the Swedish
+# records and its 1st chooser its column (List 2, pasted since, needs its own again), and
+# Records not found shows them in its order as before.
+kill "$owner_pid" 2>/dev/null
+combo1_0
+xdotool key Tab
+xdotool type --delay 50 "1"
+xdotool key alt+c
+sleep 0.5
+copy5
+expected=$(bytes '\305\201\303\263d\305\272\t\t\rlublin\t\t\rOslo\t\t\rZakopane\t\t\r\303\205re\t\t\r\303\226rebro\t\t\r\320\260\320\275\320\275\320\260\t\t\r\320\257\320\275\320\260\t\t\r')
+check "a cancelled paste keeps the list it was to replace" "$expected" "$(clipboard_after "$expected")"
 
 # And it goes on working: paste, compare, copy.
 printf 'Zed\tnew\r\n' >"$work/three.txt"

@@ -202,7 +202,6 @@ void WindowControls::applyResources() {
         SendMessageW(w, WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(c.font)].get()),
                      FALSE);
-        if (c.kind == Kind::ComboBox) fitChooser(w);
         if (c.kind != Kind::Toolbar) continue;
         // Each band holds its toolbar at the toolbar's size in the design.
         SendMessageW(w, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures_.get()));
@@ -216,22 +215,30 @@ void WindowControls::applyResources() {
         band.cyMinChild = static_cast<UINT>(height);
         SendMessageW((*this)[*c.container], RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
     }
+    fitChoosers();
 }
 
-void WindowControls::fitChooser(HWND combo) {
+void WindowControls::fitChoosers() {
     // A combo box makes its field as tall as its font needs; the design's height is reached
     // through the height of the field's item, under a border that the box adds. Systems differ
-    // in what they add, so it is measured: the item's height is set to what it is, then to
-    // what the design leaves of the border.
-    const auto id = controlOfNumber(GetDlgCtrlID(combo));
-    const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    if (!id || item == CB_ERR) return;
-    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
-    RECT r{};
-    GetWindowRect(combo, &r);
-    const LRESULT border = (r.bottom - r.top) - item;
-    const LRESULT fitting = pixels(form::control(*id).rect.height) - border;
-    if (fitting > 0) SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fitting);
+    // in what they add, so it is measured once, on the first chooser, by setting its item's
+    // height to what it is: every chooser has the same font. Each setting moves a combo box,
+    // which costs Wine as much as making one.
+    LRESULT border = -1;
+    for (const form::Control& c : form::controls()) {
+        if (c.kind != Kind::ComboBox) continue;
+        const HWND combo = (*this)[c.id];
+        if (border < 0) {
+            const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+            if (item == CB_ERR) return;
+            SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+            RECT r{};
+            GetWindowRect(combo, &r);
+            border = (r.bottom - r.top) - item;
+        }
+        const LRESULT fitting = pixels(c.rect.height) - border;
+        if (fitting > 0) SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fitting);
+    }
 }
 
 void WindowControls::computeLayout() {

@@ -59,7 +59,7 @@ private:
     HWND create(const form::Control& control, RecordViews& views);
     void createToolbar(const form::Control& control, HWND toolbar);
     void applyResources();
-    void fitChooser(HWND combo);
+    void fitChoosers();
     void computeLayout();
     RECT pixelRect(form::ControlId id) const;
 

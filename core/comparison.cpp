@@ -140,16 +140,17 @@ struct Partitions {
 
     Partitions(const Keys& keys, unsigned bits) : start((std::size_t{1} << bits) + 1, 0) {
         const std::size_t n = keys.size();
-        // Each record's key is made twice, in list order: once to count the records of each
-        // partition, once to deal it out. Keeping the keys between the two passes would take
-        // as much fresh memory again as the entries, and filling fresh memory costs more.
-        for (std::size_t p = 0; p < n; ++p) ++start[partOf(keys.entry(p).hash, bits) + 1];
+        // Each record's key is read once, in list order, then the records are dealt out.
+        HugeVector<Entry> inOrder(n);
+        for (std::size_t p = 0; p < n; ++p) {
+            inOrder[p] = keys.entry(p);
+            ++start[partOf(inOrder[p].hash, bits) + 1];
+        }
         for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
         entries.resize(n);
         std::vector<std::size_t> fill(start.begin(), start.end() - 1);
         for (std::size_t p = 0; p < n; ++p) {
-            const Entry entry = keys.entry(p);
-            entries[fill[partOf(entry.hash, bits)]++] = entry;
+            entries[fill[partOf(inOrder[p].hash, bits)]++] = inOrder[p];
         }
     }
 };

@@ -350,11 +350,18 @@ void writeResultFiles(const std::string& folder, std::span<const ResultFile> fil
             file.close();
         }
     });
-    for (std::size_t k = 0; k < files.size(); ++k) {
-        std::filesystem::rename(written[k]->path(), dir / pathOf(files[k].name), error);
-        if (error) throw FileError(shownPath(folder, files[k].name), error.message());
-        written[k]->keep();
-    }
+    // Two at a time too: a rename over an earlier result frees that file's pages, which takes
+    // as long as writing a part of the new one.
+    core::inParallel(parts, [&](std::size_t part) {
+        for (std::size_t k = part; k < files.size(); k += parts) {
+            std::error_code renameError;
+            std::filesystem::rename(written[k]->path(), dir / pathOf(files[k].name), renameError);
+            if (renameError) {
+                throw FileError(shownPath(folder, files[k].name), renameError.message());
+            }
+            written[k]->keep();
+        }
+    });
 }
 
 std::string summaryLine(const ResultLists& results, std::string_view grouping) {

@@ -10,8 +10,7 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 bool endsCell(char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }
 
 std::size_t find(const char* text, std::size_t size, char ch, std::size_t from) {
-    // An empty text may have no bytes at all: a mapped empty file has no address.
-    if (from >= size) return kNone;
+    if (from >= size) return kNone;  // an empty text may have no address at all
     const void* p = std::memchr(text + from, ch, size - from);
     return p ? static_cast<const char*>(p) - text : kNone;
 }

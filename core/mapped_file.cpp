@@ -80,8 +80,6 @@ MappedFile::~MappedFile() {
     if (mapped_) {
         UnmapViewOfFile(data_);
         CloseHandle(static_cast<HANDLE>(mapping_));
-    } else {
-        delete[] data_;
     }
 }
 
@@ -134,21 +132,17 @@ MappedFile::MappedFile(const std::filesystem::path& path) {
 }
 
 MappedFile::~MappedFile() {
-    if (mapped_) {
-        ::munmap(const_cast<char*>(data_), size_);
-    } else {
-        delete[] data_;
-    }
+    if (mapped_) ::munmap(const_cast<char*>(data_), size_);
 }
 
 #endif
 
 void MappedFile::readWhole(std::FILE* stream) {
     const std::string bytes = readAll(stream);
-    auto copy = std::make_unique<char[]>(bytes.size());
-    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    read_ = std::make_unique<char[]>(bytes.size() + 1);
+    std::memcpy(read_.get(), bytes.data(), bytes.size());
     size_ = bytes.size();
-    data_ = copy.release();
+    data_ = read_.get();
 }
 
 TextBuffer fileText(const std::filesystem::path& path) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "text_buffer.h"
 
@@ -28,10 +29,11 @@ public:
 private:
     void readWhole(std::FILE* stream);
 
-    const char* data_ = nullptr;
+    const char* data_ = "";  // never null, so that an empty file's bytes can be searched too
     std::size_t size_ = 0;
     bool mapped_ = false;
-    void* mapping_ = nullptr;  // the system's handle of a mapping, where it has one
+    void* mapping_ = nullptr;        // the system's handle of a mapping, where it has one
+    std::unique_ptr<char[]> read_;  // the bytes of a file that was read rather than mapped
 };
 
 /// The bytes of the file at `path` as a text that keeps the file mapped while it lives; throws

@@ -67,16 +67,20 @@ char* putFormattedRow(char* out, std::string_view row, std::size_t columns,
     return out;
 }
 
-// Writes records from `first` on, up to `last`, at `out` as `format` says, for as long as the
-// next one's writtenRecordBound fits before `limit` (null: no limit); returns the number written
-// and where they end.
-std::pair<std::size_t, char*> putRecords(const RecordList& list, std::size_t first,
-                                         std::size_t last, char* out, const char* limit,
-                                         const RowFormat& format) {
+// The most bytes a row of `text` bytes takes written in `columns` columns: a quoted cell at most
+// doubles its text and adds two quotes, and each column but the first adds its separator.
+std::size_t boundOf(std::size_t text, std::size_t columns, const RowFormat& format) {
+    return (format.quoted ? 2 * text + 3 * columns : text + columns) + format.lineEnd.size();
+}
+
+// Writes records from `first` on at `out` as `format` says, for as long as the next one's bound
+// fits before `limit` (null: no limit); returns the number written and where they end.
+std::pair<std::size_t, char*> putRecords(const RecordList& list, std::size_t first, char* out,
+                                         const char* limit, const RowFormat& format) {
+    const std::size_t last = list.recordCount();
     const std::size_t columns = list.columnCount();
     const RecordTable& table = *list.table();
     const bool plain = format.separator == '\t' && !format.quoted;
-    const std::size_t fixed = (format.quoted ? 3 : 1) * columns + format.lineEnd.size();
     // Result lists visit their table's rows out of order, so rows are fetched a little ahead.
     constexpr std::size_t kAhead = 8;
     std::size_t i = first;
@@ -84,9 +88,8 @@ std::pair<std::size_t, char*> putRecords(const RecordList& list, std::size_t fir
         if (i + 2 * kAhead < last) table.prefetchRowStart(list.tableRow(i + 2 * kAhead));
         if (i + kAhead < last) table.prefetchRowText(list.tableRow(i + kAhead));
         const std::string_view row = table.row(list.tableRow(i));
-        // The bound of writtenRecordBound, measured on the row as it is written.
         if (limit != nullptr &&
-            static_cast<std::size_t>(limit - out) < (format.quoted ? 2 : 1) * row.size() + fixed) {
+            static_cast<std::size_t>(limit - out) < boundOf(row.size(), columns, format)) {
             break;
         }
         if (plain) {
@@ -116,22 +119,18 @@ std::pair<std::size_t, char*> putRecords(const RecordList& list, std::size_t fir
 }  // namespace
 
 std::size_t writeRecords(const RecordList& list, char* out) {
-    const auto written = putRecords(list, 0, list.recordCount(), out, nullptr, RowFormat{});
+    const auto written = putRecords(list, 0, out, nullptr, RowFormat{});
     return static_cast<std::size_t>(written.second - out);
 }
 
 std::size_t writtenRecordBound(const RecordList& list, std::size_t record,
                                const RowFormat& format) {
-    const std::size_t text = list.table()->row(list.tableRow(record)).size();
-    // A quoted cell at most doubles its text and adds two quotes; copyRow may write a few bytes
-    // past a row, which a separator a column covers.
-    return (format.quoted ? 2 : 1) * text + (format.quoted ? 3 : 1) * list.columnCount() +
-           format.lineEnd.size();
+    return boundOf(list.table()->row(list.tableRow(record)).size(), list.columnCount(), format);
 }
 
 WrittenPart writeRecordsPart(const RecordList& list, std::size_t first, char* out,
                              std::size_t room, const RowFormat& format) {
-    const auto written = putRecords(list, first, list.recordCount(), out, out + room, format);
+    const auto written = putRecords(list, first, out, out + room, format);
     return {written.first, static_cast<std::size_t>(written.second - out)};
 }
 

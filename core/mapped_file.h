@@ -31,7 +31,7 @@ private:
     const char* data_ = nullptr;
     std::size_t size_ = 0;
     bool mapped_ = false;
-    void* mapping_ = nullptr;  // the system's handle of a mapping, where it has one
+    [[maybe_unused]] void* mapping_ = nullptr;  // the system's handle of a mapping, where it has one
 };
 
 /// The bytes of the file at `path` as a text that keeps the file mapped while it lives; throws

@@ -116,6 +116,18 @@ private:
     std::string report_;
 };
 
+// A grid shows this much of a cell at most, as a list view does: a cell of a hundred megabytes
+// would otherwise be put in the page whole.
+constexpr std::size_t kShownBytes = 1024;
+
+// The start of `cell` that a grid shows, cut before a character, never inside one.
+std::string_view shownPart(std::string_view cell) {
+    if (cell.size() <= kShownBytes) return cell;
+    std::size_t end = kShownBytes;
+    while (end > 0 && (static_cast<unsigned char>(cell[end]) & 0xC0) == 0x80) --end;
+    return cell.substr(0, end);
+}
+
 // The commands of one page.
 class Session {
 public:
@@ -177,7 +189,7 @@ public:
         last = std::min(last, l.columnCount());
         for (std::size_t r = from; r < to; ++r) {
             for (std::size_t c = first; c < last; ++c) {
-                out.call<void>("push", std::string(l.cell(r, c)));
+                out.call<void>("push", std::string(shownPart(l.cell(r, c))));
             }
         }
         return out;

@@ -327,8 +327,8 @@ test('bad input: NUL, invalid text, lone surrogates, many columns, huge cells', 
     assert.equal(await page.locator('#ListView1').getAttribute('aria-colcount'), '100000');
     assert.ok(await page.locator('#ListView1 [role="gridcell"]').count() < 100);
 
-    // A cell of 16 MB shows its start. (A cell of 100 MB ends this harness's tab: see the
-    // report of the page's first version.)
+    // A cell of 16 MB shows its start. A cell of 100 MB, put on the clipboard and read back
+    // through this harness, ended the tab (not yet understood), so it is not pasted here.
     await pasteAndCount(`${'x'.repeat(16 * 1024 * 1024)}\r\n`);
     assert.equal(await page.locator('#ListView1').getAttribute('aria-rowcount'), '2');
     assert.equal(await page.locator('#ListView1 .grid-row [aria-colindex="1"]').textContent(), 'x'.repeat(1024));

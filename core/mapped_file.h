@@ -32,7 +32,7 @@ private:
     const char* data_ = "";  // never null, so that an empty file's bytes can be searched too
     std::size_t size_ = 0;
     bool mapped_ = false;
-    void* mapping_ = nullptr;        // the system's handle of a mapping, where it has one
+    [[maybe_unused]] void* mapping_ = nullptr;  // the system's handle of a mapping, if any
     std::unique_ptr<char[]> read_;  // the bytes of a file that was read rather than mapped
 };
 

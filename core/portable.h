@@ -35,3 +35,20 @@
 #define SORVANE_CTZ(x) std::countr_zero(x)
 
 #endif
+
+#include <cstddef>
+#include <memory>
+
+namespace sorvane::core {
+
+/// Room for `size` chars, left unwritten: std::make_unique_for_overwrite where the standard
+/// library has it, and the same `new char[]` elsewhere (Emscripten's libc++ lacks it).
+inline std::unique_ptr<char[]> uninitializedChars(std::size_t size) {
+#if defined(__cpp_lib_smart_ptr_for_overwrite)
+    return std::make_unique_for_overwrite<char[]>(size);
+#else
+    return std::unique_ptr<char[]>(new char[size]);
+#endif
+}
+
+}  // namespace sorvane::core

@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "portable.h"
 #include "text_scan.h"
 
 namespace sorvane::core {
@@ -26,7 +27,7 @@ char* put(char* out, std::string_view bytes) {
 }  // namespace
 
 std::string writeRecords(const RecordList& list) {
-    const auto room = std::make_unique_for_overwrite<char[]>(writtenSizeBound(list));
+    const auto room = uninitializedChars(writtenSizeBound(list));
     return std::string(room.get(), writeRecords(list, room.get()));
 }
 

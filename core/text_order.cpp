@@ -109,12 +109,8 @@ bool plainCellsInByteOrder(const TextOrder& order) {
         for (char b = kFirstPlain; b <= kLastPlain; ++b) cells.push_back({a, b});
     }
     std::sort(cells.begin(), cells.end());
-    std::string previous;
-    for (const std::string& cell : cells) {
-        std::string key;
-        order.appendKey(key, cell);
-        if (cell != cells.front() && key <= previous) return false;
-        previous = std::move(key);
+    for (std::size_t i = 1; i < cells.size(); ++i) {
+        if (order.compare(cells[i - 1], cells[i]) >= 0) return false;
     }
     return true;
 }
@@ -381,6 +377,19 @@ bool makeKeys(const KeyColumn& column, const TextOrder& order, KeyBuffers& keys,
 
 }  // namespace
 
+#if defined(__EMSCRIPTEN__)
+// The rows of a column that is not its own keys, under a collation that makes no keys: its
+// distinct cells ranked by the browser, defined with the browser's half of TextOrder.
+RowNumbers rankedRows(const RecordList& list, std::size_t column, const TextOrder& order);
+#else
+int TextOrder::compare(std::string_view a, std::string_view b) const {
+    std::string keyA, keyB;
+    appendKey(keyA, a);
+    appendKey(keyB, b);
+    return keyA.compare(keyB);
+}
+#endif
+
 std::string collationLocale(const char* lcAll, const char* lcCollate, const char* lang) {
     for (const char* value : {lcAll, lcCollate, lang}) {
         if (value != nullptr && *value != '\0') return value;
@@ -410,8 +419,13 @@ RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrd
             // A column of numbers, dates or codes of digits is its own keys where the order
             // allows; should another cell turn up, the collation makes the keys after all.
             const TableOrder visits(list);
-            if (!order.ordersPlainCellsAsBytes() ||
-                !makeKeys({visits, *list.table(), column, true}, order, keys, entries, made)) {
+            const bool asBytes =
+                order.ordersPlainCellsAsBytes() &&
+                makeKeys({visits, *list.table(), column, true}, order, keys, entries, made);
+#if defined(__EMSCRIPTEN__)
+            if (!asBytes) return rankedRows(list, column, order);
+#endif
+            if (!asBytes) {
                 keys.buffers.resize(1);
                 keys.buffers[0].clear();
                 made = KeysMade();

@@ -25,6 +25,8 @@ std::string collationLocale(const char* lcAll, const char* lcCollate, const char
 // order, rather than being passed over as in the system's word sort. A locale is named there as
 // Windows names it ("sv-SE") or as POSIX does; "", "C", "POSIX" and "C.UTF-8", like a name that
 // Windows does not know, give the user's own locale, as every other program there sorts by.
+// In a browser it is the browser's own (Intl.Collator, ICU's algorithm again), a locale named
+// either way, and "", "C", "POSIX" and "C.UTF-8" give the browser's default order.
 class TextOrder {
 public:
     /// The order of the locale named `locale`, as above. Throws std::bad_alloc when there is no
@@ -34,9 +36,21 @@ public:
     TextOrder(const TextOrder&) = delete;
     TextOrder& operator=(const TextOrder&) = delete;
 
+    /// Whether the rules make sort keys. The browser's collation makes none: it only compares
+    /// two texts, so a column is ordered there by ranking its distinct cells instead.
+#if defined(__EMSCRIPTEN__)
+    static constexpr bool makesKeys() { return false; }
+#else
+    static constexpr bool makesKeys() { return true; }
+#endif
+
     /// Appends the sort key of `cell`: comparing keys byte by byte orders cells. One TextOrder
-    /// makes keys on one thread at a time.
+    /// makes keys on one thread at a time. Only where makesKeys(); elsewhere it throws
+    /// std::logic_error.
     void appendKey(std::string& out, std::string_view cell) const;
+
+    /// Negative, zero or positive as `a` orders before, with or after `b`.
+    int compare(std::string_view a, std::string_view b) const;
 
     /// The same rules, to make keys on another thread at the same time as this one does; null
     /// where the platform's collation gains too little from more threads to pay for them.
@@ -54,6 +68,12 @@ public:
 private:
     // The platform's collation, defined with the platform's half of this class.
     struct Rules;
+
+#if defined(__EMSCRIPTEN__)
+    // Ranks a column's cells with the browser's collation, which only the rules hold.
+    friend RowNumbers rankedRows(const RecordList& list, std::size_t column,
+                                 const TextOrder& order);
+#endif
 
     // Whether plain cells order as their bytes under the rules in use: the same check whatever
     // the platform, made once the rules are in place.

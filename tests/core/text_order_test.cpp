@@ -132,6 +132,12 @@ TEST(TextOrderLocale, FirstOfLcAllLcCollateAndLangThatIsSetAndNotEmpty) {
     for (const char* name : {"", "C.UTF-8", "POSIX", "xx_YY.UTF-8"}) {
         EXPECT_EQ(TextOrder(name).ruleLocale(), userLocale) << "for '" << name << "'";
     }
+#elif defined(__EMSCRIPTEN__)
+    // The browser's names: the language alone where its rules are the language's.
+    EXPECT_EQ(TextOrder("sv_SE.UTF-8@euro").ruleLocale(), "sv");
+    EXPECT_EQ(TextOrder("de-DE").ruleLocale(), "de");
+    EXPECT_EQ(TextOrder("C.UTF-8").ruleLocale(), TextOrder("").ruleLocale());
+    EXPECT_EQ(TextOrder("not a locale").ruleLocale(), TextOrder("").ruleLocale());
 #else
     EXPECT_EQ(TextOrder("sv_SE.UTF-8@euro").ruleLocale(), "sv");
     EXPECT_EQ(TextOrder("C.UTF-8").ruleLocale(), "root");
@@ -215,17 +221,11 @@ TEST(TextOrderStability, EveryKindOfColumnOrdersByItsCellsKeys) {
                 list.setTextOrder(order);
                 if (shuffled) list.sortBy(1);
                 list.sortBy(0);
-                std::string previousKey, previousPlace;
-                for (std::size_t r = 0; r < list.recordCount(); ++r) {
-                    std::string key;
-                    order->appendKey(key, list.cell(r, 0));
-                    const std::string place(list.cell(r, 1));
-                    ASSERT_TRUE(previousKey < key ||
-                                (previousKey == key && previousPlace < place))
+                for (std::size_t r = 1; r < list.recordCount(); ++r) {
+                    const int c = order->compare(list.cell(r - 1, 0), list.cell(r, 0));
+                    ASSERT_TRUE(c < 0 || (c == 0 && list.cell(r - 1, 1) < list.cell(r, 1)))
                         << "at " << r << " of kind " << kind << (shuffled ? ", shuffled," : "")
                         << " under '" << locale << "'";
-                    previousKey = key;
-                    previousPlace = place;
                 }
             }
         }

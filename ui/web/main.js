@@ -1,0 +1,112 @@
+// The page: loads the core, builds the window, and turns the user's events into the core's
+// commands; what a command changed is drawn from what the core holds.
+
+import loadSorvane from './sorvane.mjs';
+import {buildWindow, Kind} from './window.js';
+import {RecordGrid} from './grid.js';
+import {showMessageBox} from './dialogs.js';
+import {pasteRecords, copyRecords} from './clipboard.js';
+
+const Command = {None: 0, Compare: 1, Instructions: 2, Paste: 3, Copy: 4};
+const kListCount = 6;
+
+const engine = await loadSorvane();
+const form = engine.form();
+const root = document.getElementById('Principal');
+document.title = form.windowCaption;
+const elements = buildWindow(root, form, (w, h) => engine.layOut(w, h));
+const byKindAndList = (kind, list) =>
+    form.controls.find((c) => c.kind === kind && c.list === list);
+const choosers = form.controls.filter((c) => c.kind === Kind.ComboBox)
+    .map((c) => elements[c.index]);  // Combo1_0 .. Combo1_3, Combo2_0 .. Combo2_3
+
+let busy = 0;
+const page = {
+    setPointer(isBusy) { root.classList.toggle('busy', isBusy); },
+    showChanges(lists, counts, sides) {
+        for (const id of lists) grids[id].refill();
+        for (const id of counts) {
+            const label = elements[byKindAndList(Kind.Label, id).index];
+            const count = session.countLabel(id);
+            label.textContent = count;
+            label.setAttribute('aria-label', engine.countName(id, count));
+        }
+        for (const side of sides) {
+            const entries = session.chooserEntries(side);
+            for (const input of choosers.slice(4 * side, 4 * side + 4)) {
+                const list = document.getElementById(input.getAttribute('list'));
+                list.replaceChildren(...entries.map((e) => new Option(e)));
+                input.value = '';
+            }
+        }
+    },
+    showMessage(kind, text) { showMessageBox(engine.messageDesign(kind), text); },
+    chooserTexts() { return choosers.map((c) => c.value); },
+};
+const language = navigator.language || '';
+const grouping = (1000).toLocaleString(language).replace(/\d/g, '') || ',';
+const session = new engine.Session(page, grouping, language);
+
+const grids = [];
+for (let id = 0; id < kListCount; ++id) {
+    const control = byKindAndList(Kind.ListView, id);
+    grids[id] = new RecordGrid(elements[control.index], {
+        count: () => session.recordCount(id),
+        columns: () => session.columnCount(id),
+        cells: (from, to, first, last) => session.cells(id, from, to, first, last),
+        caption: (column) => engine.columnCaption(column),
+        find: (typed, focused) => session.findTyped(id, typed, focused),
+    }, form.columnWidth / 15, (column) => session.headerClicked(id, column));
+}
+
+const askRetry = async (report) =>
+    (await showMessageBox(engine.messageDesign(1), report)) === 'retry';
+
+// A toolbar command shows the busy pointer until the browser's clipboard has answered too.
+async function toolbarCommand(work) {
+    if (busy++ === 0) page.setPointer(true);
+    try {
+        await work();
+    } finally {
+        if (--busy === 0) page.setPointer(false);
+    }
+}
+
+const paste = (list, given) =>
+    toolbarCommand(() => pasteRecords(engine, session, list, askRetry, given));
+
+for (const control of form.controls) {
+    const element = elements[control.index];
+    const button = control.kind === Kind.Toolbar ? element.querySelector('button') : element;
+    if (control.command === Command.Paste) {
+        button.addEventListener('click', () => paste(control.list));
+    } else if (control.command === Command.Copy) {
+        button.addEventListener('click', () => toolbarCommand(() => copyRecords(session, control.list, askRetry)));
+    } else if (control.command !== Command.None) {
+        button.addEventListener('click', () => session.press(control.index));
+    }
+    // Ctrl+V (⌘V) on an input list or its toolbar pastes into that list: the text the paste
+    // event carries, which needs no permission. Where the browser sends no paste event to an
+    // element that is not editable, the key itself reads the clipboard as the button does.
+    if ((control.kind === Kind.ListView || control.kind === Kind.Toolbar) && control.list !== null &&
+        control.list < 2) {
+        let pasted = false;
+        element.addEventListener('paste', (e) => {
+            pasted = true;
+            e.preventDefault();
+            paste(control.list, e.clipboardData.getData('text/plain'));
+        });
+        element.addEventListener('keydown', (e) => {
+            if (!(e.ctrlKey || e.metaKey) || e.altKey || e.key.toLowerCase() !== 'v') return;
+            pasted = false;
+            setTimeout(() => { if (!pasted) paste(control.list); }, 0);
+        });
+    }
+}
+// Served over HTTP, the page keeps its files for working offline and can be installed; opened
+// from disk, as the single file, it needs neither.
+if ('serviceWorker' in navigator && location.protocol.startsWith('http')) {
+    navigator.serviceWorker.register('service_worker.js').catch(() => {});
+}
+root.hidden = false;
+document.documentElement.dataset.ready = 'true';

@@ -1,0 +1,345 @@
+// The page's way into the core: one workspace and its commands, with the page as the window.
+//
+// The browser's clipboard answers later (a promise) while a command runs to its end at once, so
+// the page reads the clipboard first and hands the text, or the browser's error, to the command
+// here; a copy hands out its text, which the page then writes. The error report cannot wait for
+// the user either: it is kept, answered Cancel, which loses nothing, and the page shows it; the
+// page's Retry runs the command again from the clipboard on.
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <new>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "clipboard.h"
+#include "clipboard_text.h"
+#include "command_table.h"
+#include "commands.h"
+#include "controls.h"
+#include "layout.h"
+#include "record_find.h"
+#include "workspace.h"
+
+namespace sorvane::web {
+namespace {
+
+using core::ListId;
+using emscripten::val;
+
+// The number of an error that the browser reports; its own words describe it.
+constexpr std::int32_t kBrowserError = 1;
+
+// The clipboard as one command sees it: the text that the page read, or the browser's error,
+// and the text that a copy puts there.
+class PageClipboard : public core::Clipboard {
+public:
+    /// The text read (UTF-16 at `units16` of `length` units); none where there was no room for
+    /// it, which is running out of memory.
+    void offerText(const char16_t* units16, std::size_t length) {
+        text_ = units16;
+        length_ = length;
+    }
+    /// The browser's error for whichever clipboard operation comes next.
+    void failWith(std::string description) { error_ = std::move(description); }
+
+    core::TextBuffer text() override {
+        throwIfFailed();
+        if (text_ == nullptr) throw std::bad_alloc();
+        return core::recordsTextOfUtf16(std::u16string_view(text_, length_));
+    }
+    void clear() override { throwIfFailed(); }
+    void setText(const std::string& text) override {
+        throwIfFailed();
+        written_ = text;
+    }
+
+    /// What the last copy put on the clipboard.
+    std::optional<std::string>& written() { return written_; }
+
+private:
+    void throwIfFailed() const {
+        if (error_) throw core::StepError(kBrowserError, *error_);
+    }
+
+    const char16_t* text_ = nullptr;
+    std::size_t length_ = 0;
+    std::optional<std::string> error_;
+    std::optional<std::string> written_;
+};
+
+// The page as the core's window: each call goes to the function of the same name on the object
+// the page gave.
+class PagePort : public core::WindowPort {
+public:
+    explicit PagePort(val page) : page_(std::move(page)) {}
+
+    void setPointer(core::Pointer pointer) override {
+        page_.call<void>("setPointer", pointer == core::Pointer::Busy);
+    }
+    core::Answer askRetry(const std::string& report) override {
+        report_ = report;
+        return core::Answer::Cancel;
+    }
+    void showChanges(const core::Changes& changes) override {
+        val lists = val::array(), counts = val::array(), choosers = val::array();
+        for (std::size_t i = 0; i < core::kListCount; ++i) {
+            if (changes.lists[i]) lists.call<void>("push", i);
+            if (changes.counts[i]) counts.call<void>("push", i);
+        }
+        for (std::size_t s = 0; s < core::kSideCount; ++s) {
+            if (changes.choosers[s]) choosers.call<void>("push", s);
+        }
+        page_.call<void>("showChanges", lists, counts, choosers);
+    }
+    void showMessage(core::Message kind, const std::string& text) override {
+        page_.call<void>("showMessage", static_cast<int>(kind), text);
+    }
+    core::ChooserTexts chooserTexts() const override {
+        const val texts = page_.call<val>("chooserTexts");
+        core::ChooserTexts out;
+        for (std::size_t r = 0; r < core::kComparisonRows; ++r) {
+            out.list1[r] = texts[r].as<std::string>();
+            out.list2[r] = texts[core::kComparisonRows + r].as<std::string>();
+        }
+        return out;
+    }
+
+    /// The error report that the last command kept, if any, which starts the next account.
+    std::string takeReport() { return std::exchange(report_, std::string()); }
+
+private:
+    val page_;
+    std::string report_;
+};
+
+// A grid shows this much of a cell at most, as a list view does: a cell of a hundred megabytes
+// would otherwise be put in the page whole.
+constexpr std::size_t kShownBytes = 1024;
+
+// The start of `cell` that a grid shows, cut before a character, never inside one.
+std::string_view shownPart(std::string_view cell) {
+    if (cell.size() <= kShownBytes) return cell;
+    std::size_t end = kShownBytes;
+    while (end > 0 && (static_cast<unsigned char>(cell[end]) & 0xC0) == 0x80) --end;
+    return cell.substr(0, end);
+}
+
+// The commands of one page.
+class Session {
+public:
+    Session(val page, const std::string& grouping, const std::string& locale)
+        : workspace_(grouping, locale), port_(std::move(page)) {}
+
+    /// Paste records into side `side` from UTF-16 text at `text` (0: no room was had for it),
+    /// `length` units. Returns the error report that a failed step raised, or "".
+    std::string paste(int side, std::uintptr_t text, std::size_t length) {
+        PageClipboard clipboard;
+        clipboard.offerText(reinterpret_cast<const char16_t*>(text), length);
+        run(clipboard, [&](core::Commands& c) { c.paste(static_cast<core::Side>(side)); });
+        return port_.takeReport();
+    }
+    /// The same where the browser did not give the text: the error report with its words.
+    std::string pasteFailed(int side, const std::string& error) {
+        PageClipboard clipboard;
+        clipboard.failWith(error);
+        run(clipboard, [&](core::Commands& c) { c.paste(static_cast<core::Side>(side)); });
+        return port_.takeReport();
+    }
+    /// Copy records of list `id`: {text, report}, text null where nothing is to be copied.
+    val copy(int id) {
+        PageClipboard clipboard;
+        run(clipboard, [&](core::Commands& c) { c.copy(static_cast<ListId>(id)); });
+        val out = val::object();
+        out.set("report", port_.takeReport());
+        out.set("text", clipboard.written() ? val(*clipboard.written()) : val::null());
+        return out;
+    }
+    /// The error report of a copy whose text the browser would not write.
+    std::string copyFailed(int id, const std::string& error) {
+        PageClipboard clipboard;
+        clipboard.failWith(error);
+        run(clipboard, [&](core::Commands& c) { c.copy(static_cast<ListId>(id)); });
+        return port_.takeReport();
+    }
+    /// Presses control `control` (its index in the controls): Compare or "?".
+    void press(int control) {
+        PageClipboard clipboard;
+        run(clipboard, [&](core::Commands& c) {
+            form::press(static_cast<form::ControlId>(control), c);
+        });
+    }
+    void headerClicked(int id, std::size_t column) {
+        PageClipboard clipboard;
+        run(clipboard,
+            [&](core::Commands& c) { c.headerClicked(static_cast<ListId>(id), column); });
+    }
+
+    std::size_t recordCount(int id) const { return list(id).recordCount(); }
+    std::size_t columnCount(int id) const { return list(id).columnCount(); }
+    /// The cells of records [from, to) and columns [first, last) of a list, row after row, as
+    /// one array of strings: only what a grid shows.
+    val cells(int id, std::size_t from, std::size_t to, std::size_t first, std::size_t last) const {
+        const core::RecordList& l = list(id);
+        val out = val::array();
+        to = std::min(to, l.recordCount());
+        last = std::min(last, l.columnCount());
+        for (std::size_t r = from; r < to; ++r) {
+            for (std::size_t c = first; c < last; ++c) {
+                out.call<void>("push", std::string(shownPart(l.cell(r, c))));
+            }
+        }
+        return out;
+    }
+    std::string countLabel(int id) const { return workspace_.countLabel(static_cast<ListId>(id)); }
+    val chooserEntries(int side) const {
+        val out = val::array();
+        for (const std::string& e : workspace_.chooserEntries(static_cast<core::Side>(side))) {
+            out.call<void>("push", e);
+        }
+        return out;
+    }
+    /// The record that typing `typed` in list `id` moves to from the focused record (-1: none
+    /// has the focus); -1 for none.
+    int findTyped(int id, const std::string& typed, int focused) const {
+        const auto found = core::findTyped(
+            list(id), focused < 0 ? std::nullopt : std::optional<std::size_t>(focused), typed);
+        return found ? static_cast<int>(*found) : -1;
+    }
+
+private:
+    const core::RecordList& list(int id) const {
+        return workspace_.list(static_cast<ListId>(id));
+    }
+    template <typename Command>
+    void run(PageClipboard& clipboard, Command&& command) {
+        core::Commands commands(workspace_, clipboard, port_);
+        command(commands);
+    }
+
+    core::Workspace workspace_;
+    PagePort port_;
+};
+
+// The window's description, as plain objects.
+val fontObject(form::FontId id) {
+    const form::Font f = form::fontOf(id);
+    val out = val::object();
+    out.set("family", std::string(f.family));
+    out.set("points", f.points);
+    out.set("bold", f.bold);
+    out.set("underline", f.underline);
+    return out;
+}
+
+val rectObject(const form::TwipRect& r) {
+    val out = val::object();
+    out.set("left", r.left);
+    out.set("top", r.top);
+    out.set("width", r.width);
+    out.set("height", r.height);
+    return out;
+}
+
+val controlsObject() {
+    val out = val::array();
+    for (const form::Control& c : form::controls()) {
+        val o = val::object();
+        o.set("index", static_cast<int>(c.id));
+        o.set("name", std::string(c.name));
+        o.set("kind", static_cast<int>(c.kind));
+        o.set("container", c.container ? val(static_cast<int>(*c.container)) : val::null());
+        o.set("caption", std::string(c.caption));
+        o.set("font", fontObject(c.font));
+        o.set("rect", rectObject(c.rect));
+        o.set("tab", c.tab);
+        o.set("accessibleName", std::string(c.accessibleName));
+        o.set("colour", static_cast<int>(c.colour));
+        o.set("centred", c.centred);
+        o.set("picture", static_cast<int>(c.picture));
+        o.set("tooltip", std::string(c.tooltip));
+        o.set("buttonName", std::string(c.buttonName));
+        const std::optional<ListId> list = form::listOf(c.id);
+        o.set("list", list ? val(static_cast<int>(*list)) : val::null());
+        const form::Command command = form::commandOf(c.id);
+        o.set("command", static_cast<int>(command.kind));
+        out.call<void>("push", o);
+    }
+    return out;
+}
+
+val tabOrderObject() {
+    val out = val::array();
+    for (const form::ControlId id : form::tabOrder()) out.call<void>("push", static_cast<int>(id));
+    return out;
+}
+
+val messageDesignObject(int kind) {
+    const form::MessageDesign d = form::messageDesign(static_cast<core::Message>(kind));
+    val out = val::object();
+    out.set("title", std::string(d.title));
+    out.set("icon", static_cast<int>(d.icon));
+    out.set("retryCancel", d.buttons == form::MessageButtons::RetryCancel);
+    return out;
+}
+
+/// Every control's rectangle in twips for a window of outer size W x H twips.
+val layOutObject(double outerWidth, double outerHeight) {
+    form::Geometry geometry;
+    form::layOut(geometry, outerWidth, outerHeight);
+    val out = val::array();
+    for (const form::Control& c : form::controls()) out.call<void>("push", rectObject(geometry[c.id]));
+    return out;
+}
+
+val formObject() {
+    val out = val::object();
+    out.set("windowCaption", std::string(form::kWindowCaption));
+    out.set("clientWidth", form::kClientWidth);
+    out.set("clientHeight", form::kClientHeight);
+    out.set("borderWidth", form::kBorderWidth);
+    out.set("borderHeight", form::kBorderHeight);
+    out.set("columnWidth", form::kColumnWidth);
+    out.set("navy", val::array(std::vector<int>{form::kNavyRgb.red, form::kNavyRgb.green,
+                                                form::kNavyRgb.blue}));
+    out.set("instructions", std::string(form::instructionsText()));
+    out.set("controls", controlsObject());
+    out.set("tabOrder", tabOrderObject());
+    return out;
+}
+
+std::string columnCaption(std::size_t column) { return form::columnCaption(column); }
+std::string countName(int id, const std::string& count) {
+    return form::countName(static_cast<ListId>(id), count);
+}
+bool sortsOnHeaderClick(int id) { return core::sortsOnHeaderClick(static_cast<ListId>(id)); }
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(sorvane) {
+    emscripten::class_<Session>("Session")
+        .constructor<val, std::string, std::string>()
+        .function("paste", &Session::paste)
+        .function("pasteFailed", &Session::pasteFailed)
+        .function("copy", &Session::copy)
+        .function("copyFailed", &Session::copyFailed)
+        .function("press", &Session::press)
+        .function("headerClicked", &Session::headerClicked)
+        .function("recordCount", &Session::recordCount)
+        .function("columnCount", &Session::columnCount)
+        .function("cells", &Session::cells)
+        .function("countLabel", &Session::countLabel)
+        .function("chooserEntries", &Session::chooserEntries)
+        .function("findTyped", &Session::findTyped);
+    emscripten::function("form", &formObject);
+    emscripten::function("layOut", &layOutObject);
+    emscripten::function("messageDesign", &messageDesignObject);
+    emscripten::function("columnCaption", &columnCaption);
+    emscripten::function("countName", &countName);
+    emscripten::function("sortsOnHeaderClick", &sortsOnHeaderClick);
+}
+
+}  // namespace sorvane::web

@@ -55,9 +55,9 @@ void RecordList::applyOrder() {
     rows_ = std::make_shared<const RowNumbers>(orderedRows(*this, sortKey_, *order_));
 }
 
-ShownCell shownCell(std::string_view cell) {
-    if (cell.size() <= ShownCell::kShownBytes) return {cell, false};
-    std::size_t cut = ShownCell::kShownBytes;
+ShownCell shownCell(std::string_view cell, std::size_t most) {
+    if (cell.size() <= most) return {cell, false};
+    std::size_t cut = most;
     while (cut > 0 && (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80) --cut;
     return {cell.substr(0, cut), true};
 }

@@ -86,7 +86,8 @@ private:
     bool sorted_ = false;
 };
 
-/// What a list view shows of a cell: at most kShownBytes of it, cut between two characters, and
+/// What a list view shows of a cell: at most `most` bytes of it (kShownBytes in the native
+/// windows; the page shows less), cut between two characters, and
 /// whether it was cut, which the view marks with an ellipsis. Laying out a cell of megabytes on
 /// every paint would freeze the window; copying still writes the whole cell.
 struct ShownCell {
@@ -94,6 +95,6 @@ struct ShownCell {
     std::string_view text;
     bool cut;
 };
-ShownCell shownCell(std::string_view cell);
+ShownCell shownCell(std::string_view cell, std::size_t most = ShownCell::kShownBytes);
 
 }  // namespace sorvane::core

@@ -120,14 +120,6 @@ private:
 // would otherwise be put in the page whole.
 constexpr std::size_t kShownBytes = 1024;
 
-// The start of `cell` that a grid shows, cut before a character, never inside one.
-std::string_view shownPart(std::string_view cell) {
-    if (cell.size() <= kShownBytes) return cell;
-    std::size_t end = kShownBytes;
-    while (end > 0 && (static_cast<unsigned char>(cell[end]) & 0xC0) == 0x80) --end;
-    return cell.substr(0, end);
-}
-
 // The commands of one page.
 class Session {
 public:
@@ -189,7 +181,8 @@ public:
         last = std::min(last, l.columnCount());
         for (std::size_t r = from; r < to; ++r) {
             for (std::size_t c = first; c < last; ++c) {
-                out.call<void>("push", std::string(shownPart(l.cell(r, c))));
+                const core::ShownCell shown = core::shownCell(l.cell(r, c), kShownBytes);
+                out.call<void>("push", std::string(shown.text));
             }
         }
         return out;

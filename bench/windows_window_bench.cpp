@@ -9,19 +9,20 @@
 //
 //   sorvane-window-bench LIST1 LIST2
 //
-// Prints name=value figures in milliseconds and megabytes; last, the same commands on the core
-// alone, without the window, for what the window adds to each.
+// Prints name=value figures in milliseconds and megabytes. The engine's own part of each command,
+// without a window, is sorvane-bench's to measure, as on Linux.
 
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <algorithm>
 #include <string>
 
+#include "bench_support.h"
 #include "principal.h"
 #include "win32_clipboard.h"
 
@@ -47,10 +48,10 @@ void settle(HWND window) {
 
 // Runs `step`, then lets the window paint what it changed; returns the milliseconds it took.
 double timed(HWND window, const std::function<void()>& step) {
-    const auto start = Clock::now();
-    step();
-    settle(window);
-    return msSince(start);
+    return sorvane::bench::millis([&] {
+        step();
+        settle(window);
+    });
 }
 
 struct Memory {
@@ -168,21 +169,94 @@ void clickHeader(const Principal& window, Id list, int column) {
     SendMessageW(window.hwnd(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
 }
 
-// The window's part of the error report, for the core run without a window: nothing fails there.
-class NoWindow : public sorvane::core::CommandUi {
-public:
-    void setPointer(sorvane::core::Pointer) override {}
-    sorvane::core::Answer askRetry(const std::string&) override {
-        return sorvane::core::Answer::Cancel;
-    }
-};
-
 std::string captionOf(HWND control) {
     wchar_t buffer[128] = {};
     GetWindowTextW(control, buffer, 128);
     std::string out;
     for (const wchar_t* c = buffer; *c != 0; ++c) out.push_back(static_cast<char>(*c));
     return out;
+}
+
+// What the window's commands took, and its memory on the way.
+struct WindowFigures {
+    double startupMs = 0;
+    Memory atStart{}, afterPastes{}, afterCompare{}, afterSort{}, peak{};
+    double pasteMs[2] = {}, waitMs[2] = {}, convertMs[2] = {}, setMs[2] = {};
+    double compareMs = 0, sortMs = 0, sortNumbersMs = 0;
+    double copyMs[4] = {}, handOverMs[4] = {};
+    std::size_t bytes = 0;
+};
+
+void pasteBoth(const Principal& window, TimedClipboard& clipboard, wchar_t** lists,
+               WindowFigures& f) {
+    for (int side = 0; side < 2; ++side) {
+        f.bytes += offer(lists[side], f.setMs[side]);
+        f.pasteMs[side] = timed(window.hwnd(),
+                                [&] { click(window, side == 0 ? Id::Toolbar1 : Id::Toolbar2); });
+        f.waitMs[side] = clipboard.waitMs;
+        f.convertMs[side] = clipboard.convertMs;
+    }
+    f.afterPastes = peakMemory();
+}
+
+void compareAndSort(const Principal& window, WindowFigures& f) {
+    SetWindowTextW(window.control(Id::Combo1_0), L"1");
+    SetWindowTextW(window.control(Id::Combo2_0), L"1");
+    f.compareMs = timed(window.hwnd(), [&] {
+        SendMessageW(window.hwnd(), WM_COMMAND,
+                     MAKEWPARAM(Principal::controlNumber(Id::Command1), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(window.control(Id::Command1)));
+    });
+    f.afterCompare = peakMemory();
+    f.sortMs = timed(window.hwnd(), [&] { clickHeader(window, Id::ListView1, 0); });
+    f.sortNumbersMs = timed(window.hwnd(), [&] { clickHeader(window, Id::ListView1, 1); });
+    f.afterSort = peakMemory();
+}
+
+void copyAll(const Principal& window, TimedClipboard& clipboard, WindowFigures& f) {
+    const Id toolbars[4] = {Id::Toolbar3, Id::Toolbar4, Id::Toolbar5, Id::Toolbar6};
+    for (int k = 0; k < 4; ++k) {
+        clipboard.handOverMs = 0;
+        f.copyMs[k] = timed(window.hwnd(), [&] { click(window, toolbars[k]); });
+        f.handOverMs[k] = clipboard.handOverMs;
+    }
+    f.peak = peakMemory();
+}
+
+void report(const Principal& window, const WindowFigures& f) {
+    using sorvane::bench::printFigures;
+    std::printf("counts: %s / %s; results: %s / %s / %s / %s\n",
+                captionOf(window.control(Id::Label11)).c_str(),
+                captionOf(window.control(Id::Label12)).c_str(),
+                captionOf(window.control(Id::Label13)).c_str(),
+                captionOf(window.control(Id::Label14)).c_str(),
+                captionOf(window.control(Id::Label15)).c_str(),
+                captionOf(window.control(Id::Label16)).c_str());
+    printFigures({{"startup_ms", f.startupMs}, {"startup_working_set_mb", f.atStart.workingSetMb}});
+    printFigures({{"paste1_ms", f.pasteMs[0]}, {"paste2_ms", f.pasteMs[1]},
+                  {"paste1_wait_ms", f.waitMs[0]}, {"paste2_wait_ms", f.waitMs[1]},
+                  {"paste1_own_ms", f.pasteMs[0] - f.waitMs[0]},
+                  {"paste2_own_ms", f.pasteMs[1] - f.waitMs[1]}});
+    printFigures({{"paste1_convert_ms", f.convertMs[0]}, {"paste2_convert_ms", f.convertMs[1]},
+                  {"offer1_set_ms", f.setMs[0]}, {"offer2_set_ms", f.setMs[1]}});
+    printFigures({{"compare_ms", f.compareMs}, {"sort_ms", f.sortMs},
+                  {"sort_numbers_ms", f.sortNumbersMs}});
+    printFigures({{"copy_matches1_ms", f.copyMs[0]}, {"copy_matches2_ms", f.copyMs[1]},
+                  {"copy_notfound1_ms", f.copyMs[2]}, {"copy_notfound2_ms", f.copyMs[3]}});
+    printFigures({{"copy_matches1_own_ms", f.copyMs[0] - f.handOverMs[0]},
+                  {"copy_matches2_own_ms", f.copyMs[1] - f.handOverMs[1]},
+                  {"copy_notfound1_own_ms", f.copyMs[2] - f.handOverMs[2]},
+                  {"copy_notfound2_own_ms", f.copyMs[3] - f.handOverMs[3]}});
+    printFigures({{"copy_matches1_handover_ms", f.handOverMs[0]},
+                  {"copy_matches2_handover_ms", f.handOverMs[1]},
+                  {"copy_notfound1_handover_ms", f.handOverMs[2]},
+                  {"copy_notfound2_handover_ms", f.handOverMs[3]}});
+    printFigures({{"lists_mb", static_cast<double>(f.bytes) / (1 << 20)},
+                  {"peak_working_set_mb", f.peak.workingSetMb},
+                  {"peak_private_mb", f.peak.privateMb},
+                  {"after_pastes_working_set_mb", f.afterPastes.workingSetMb},
+                  {"after_compare_working_set_mb", f.afterCompare.workingSetMb},
+                  {"after_sort_working_set_mb", f.afterSort.workingSetMb}});
 }
 
 }  // namespace
@@ -197,118 +271,12 @@ int wmain(int argc, wchar_t** argv) {
     Principal window(&clipboard);
     window.show(SW_SHOWNORMAL);
     settle(window.hwnd());
-    const double startupMs = msSince(start);
-    const Memory atStart = peakMemory();
-
-    double pasteMs[2];
-    double waitMs[2];
-    double convertMs[2];
-    double setMs[2];
-    std::size_t bytes = 0;
-    for (int side = 0; side < 2; ++side) {
-        bytes += offer(argv[1 + side], setMs[side]);
-        pasteMs[side] = timed(window.hwnd(),
-                              [&] { click(window, side == 0 ? Id::Toolbar1 : Id::Toolbar2); });
-        waitMs[side] = clipboard.waitMs;
-        convertMs[side] = clipboard.convertMs;
-    }
-    const Memory afterPastes = peakMemory();
-
-    SetWindowTextW(window.control(Id::Combo1_0), L"1");
-    SetWindowTextW(window.control(Id::Combo2_0), L"1");
-    const double compareMs = timed(window.hwnd(), [&] {
-        SendMessageW(window.hwnd(), WM_COMMAND,
-                     MAKEWPARAM(Principal::controlNumber(Id::Command1), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(window.control(Id::Command1)));
-    });
-    const Memory afterCompare = peakMemory();
-    const double sortMs = timed(window.hwnd(), [&] { clickHeader(window, Id::ListView1, 0); });
-    const double sortNumbersMs =
-        timed(window.hwnd(), [&] { clickHeader(window, Id::ListView1, 1); });
-    const Memory afterSort = peakMemory();
-
-    const Id toolbars[4] = {Id::Toolbar3, Id::Toolbar4, Id::Toolbar5, Id::Toolbar6};
-    double copyMs[4];
-    double handOverMs[4];
-    for (int k = 0; k < 4; ++k) {
-        clipboard.handOverMs = 0;
-        copyMs[k] = timed(window.hwnd(), [&] { click(window, toolbars[k]); });
-        handOverMs[k] = clipboard.handOverMs;
-    }
-    const Memory peak = peakMemory();
-
-    // The same commands on the core alone, without a window, for what the window adds to each.
-    double corePasteMs[2];
-    double coreCopyMs[4];
-    double coreCompareMs = 0;
-    double coreSortMs = 0;
-    double coreSortNumbersMs = 0;
-    {
-        using sorvane::core::ListId;
-        NoWindow ui;
-        sorvane::core::Workspace alone(",", "");
-        for (int side = 0; side < 2; ++side) {
-            double ignored = 0;
-            offer(argv[1 + side], ignored);
-            const auto at = Clock::now();
-            alone.paste(side == 0 ? sorvane::core::Side::List1 : sorvane::core::Side::List2,
-                        clipboard, ui);
-            corePasteMs[side] = msSince(at) - clipboard.waitMs;
-        }
-        const sorvane::core::ChooserTexts texts{{"1"}, {"1"}};
-        auto at = Clock::now();
-        alone.compare(texts);
-        coreCompareMs = msSince(at);
-        at = Clock::now();
-        alone.headerClicked(ListId::List1, 0);
-        coreSortMs = msSince(at);
-        at = Clock::now();
-        alone.headerClicked(ListId::List1, 1);
-        coreSortNumbersMs = msSince(at);
-        const ListId results[4] = {ListId::Matches1, ListId::Matches2, ListId::NotFound1,
-                                   ListId::NotFound2};
-        for (int k = 0; k < 4; ++k) {
-            clipboard.handOverMs = 0;
-            at = Clock::now();
-            alone.copy(results[k], clipboard, ui);
-            coreCopyMs[k] = msSince(at) - clipboard.handOverMs;
-        }
-    }
-
-    std::printf("counts: %s / %s; results: %s / %s / %s / %s\n",
-                captionOf(window.control(Id::Label11)).c_str(),
-                captionOf(window.control(Id::Label12)).c_str(),
-                captionOf(window.control(Id::Label13)).c_str(),
-                captionOf(window.control(Id::Label14)).c_str(),
-                captionOf(window.control(Id::Label15)).c_str(),
-                captionOf(window.control(Id::Label16)).c_str());
-    std::printf("startup_ms=%.0f startup_working_set_mb=%.0f\n", startupMs, atStart.workingSetMb);
-    std::printf("paste1_ms=%.0f paste2_ms=%.0f paste1_wait_ms=%.0f paste2_wait_ms=%.0f "
-                "paste1_own_ms=%.0f paste2_own_ms=%.0f\n",
-                pasteMs[0], pasteMs[1], waitMs[0], waitMs[1], pasteMs[0] - waitMs[0],
-                pasteMs[1] - waitMs[1]);
-    std::printf("paste1_convert_ms=%.0f paste2_convert_ms=%.0f\n", convertMs[0], convertMs[1]);
-    std::printf("offer1_set_ms=%.0f offer2_set_ms=%.0f\n", setMs[0], setMs[1]);
-    std::printf("compare_ms=%.0f sort_ms=%.0f sort_numbers_ms=%.0f\n", compareMs, sortMs,
-                sortNumbersMs);
-    std::printf("copy_matches1_ms=%.0f copy_matches2_ms=%.0f copy_notfound1_ms=%.0f "
-                "copy_notfound2_ms=%.0f\n",
-                copyMs[0], copyMs[1], copyMs[2], copyMs[3]);
-    std::printf("copy_matches1_own_ms=%.0f copy_matches2_own_ms=%.0f copy_notfound1_own_ms=%.0f "
-                "copy_notfound2_own_ms=%.0f\n",
-                copyMs[0] - handOverMs[0], copyMs[1] - handOverMs[1], copyMs[2] - handOverMs[2],
-                copyMs[3] - handOverMs[3]);
-    std::printf("copy_matches1_handover_ms=%.0f copy_matches2_handover_ms=%.0f "
-                "copy_notfound1_handover_ms=%.0f copy_notfound2_handover_ms=%.0f\n",
-                handOverMs[0], handOverMs[1], handOverMs[2], handOverMs[3]);
-    std::printf("lists_mb=%.0f peak_working_set_mb=%.0f peak_private_mb=%.0f (working set after "
-                "pastes: %.0f, after compare: %.0f, after sort: %.0f)\n",
-                static_cast<double>(bytes) / (1 << 20), peak.workingSetMb, peak.privateMb,
-                afterPastes.workingSetMb, afterCompare.workingSetMb, afterSort.workingSetMb);
-    std::printf("without the window: core_paste1_own_ms=%.0f core_paste2_own_ms=%.0f "
-                "core_compare_ms=%.0f core_sort_ms=%.0f core_sort_numbers_ms=%.0f "
-                "core_copy_ms=%.0f/%.0f/%.0f/%.0f\n",
-                corePasteMs[0], corePasteMs[1], coreCompareMs, coreSortMs, coreSortNumbersMs,
-                coreCopyMs[0], coreCopyMs[1], coreCopyMs[2], coreCopyMs[3]);
+    WindowFigures figures;
+    figures.startupMs = msSince(start);
+    figures.atStart = peakMemory();
+    pasteBoth(window, clipboard, argv + 1, figures);
+    compareAndSort(window, figures);
+    copyAll(window, clipboard, figures);
+    report(window, figures);
     return 0;
 }

@@ -135,13 +135,13 @@ std::size_t partOf(std::uint32_t hash, unsigned bits) { return bits ? hash >> (3
 
 // The records of a list grouped by the top bits of their key's hash; each group keeps list order.
 struct Partitions {
-    HugeVector<Entry> entries;
+    ScratchVector<Entry> entries;
     std::vector<std::size_t> start;  // partition p is entries[start[p], start[p + 1])
 
     Partitions(const Keys& keys, unsigned bits) : start((std::size_t{1} << bits) + 1, 0) {
         const std::size_t n = keys.size();
         // Each record's key is read once, in list order, then the records are dealt out.
-        HugeVector<Entry> inOrder(n);
+        ScratchVector<Entry> inOrder(n);
         for (std::size_t p = 0; p < n; ++p) {
             inOrder[p] = keys.entry(p);
             ++start[partOf(inOrder[p].hash, bits) + 1];
@@ -179,7 +179,7 @@ constexpr std::size_t kFarAhead = 16;
 
 // Each List 1 record's partner in List 2, or kNone, and how many pairs there are.
 struct Partners {
-    HugeVector<std::uint32_t> of;
+    ScratchVector<std::uint32_t> of;
     std::size_t pairs = 0;
 };
 
@@ -200,7 +200,7 @@ public:
           bits_(partitionBits(list2.recordCount())),
           parts1_(keys1_, bits_),
           parts2_(keys2_, bits_),
-          partners_{HugeVector<std::uint32_t>(list1.recordCount(), kNone)},
+          partners_{ScratchVector<std::uint32_t>(list1.recordCount(), kNone)},
           byHash_(list1.recordCount(), false) {}
 
     Partners run() {
@@ -252,7 +252,7 @@ private:
             next_[k] = slot.head;
             slot.head = static_cast<std::uint32_t>(k);
         }
-        HugeVector<std::uint32_t>& partner = partners_.of;
+        ScratchVector<std::uint32_t>& partner = partners_.of;
         for (std::size_t k = 0; k < m1; ++k) {
             Slot& slot = find(e1[k], keys1_);
             if (slot.head == kNone) continue;
@@ -270,7 +270,7 @@ private:
     std::vector<std::size_t> partitionsMisled() const {
         std::vector<std::size_t> misled;
         if (pairsByHash_ == 0) return misled;
-        const HugeVector<std::uint32_t>& partner = partners_.of;
+        const ScratchVector<std::uint32_t>& partner = partners_.of;
         const std::size_t n1 = partner.size();
         // Three cursors walk those pairs: the first two ask for where the List 2 rows of pairs
         // ahead start and for the rows themselves, the last compares.
@@ -334,7 +334,7 @@ Outcome pairByKey(const RecordList& list1, const RecordList& list2,
     const std::size_t n1 = list1.recordCount();
     const std::size_t n2 = list2.recordCount();
     const Partners partners = KeyPairing(list1, list2, columns, hashBits).run();
-    const HugeVector<std::uint32_t>& partner = partners.of;
+    const ScratchVector<std::uint32_t>& partner = partners.of;
     const std::size_t pairs = partners.pairs;
 
     Outcome out;

@@ -20,23 +20,42 @@ void* allocateHugeBacked(std::size_t bytes);
 /// Gives back a room from allocateHugeBacked(bytes), with the same `bytes`.
 void freeHugeBacked(void* room, std::size_t bytes) noexcept;
 
-/// An allocator for vectors that can grow to tens of megabytes, through allocateHugeBacked.
-/// Elements it makes without a value are default-initialised: room made by resize() is left
-/// untouched until the code that fills it writes it.
-template <typename T>
+/// The same for a command's scratch, which is gone when the command ends: a room of a megabyte
+/// or more that was given back is kept, and the next one asked for takes a kept room where one
+/// is large enough. Its bytes are then what the last user left in it. Throws std::bad_alloc.
+void* allocateScratch(std::size_t bytes);
+
+/// Gives back a room from allocateScratch(bytes), with the same `bytes`.
+void freeScratch(void* room, std::size_t bytes) noexcept;
+
+/// An allocator for vectors that can grow to tens of megabytes, through allocateHugeBacked, or
+/// allocateScratch where `kScratch`. Elements it makes without a value are default-initialised:
+/// room made by resize() is left untouched until the code that fills it writes it.
+template <typename T, bool kScratch = false>
 class HugePageAllocator {
 public:
     using value_type = T;
+    template <typename U>
+    struct rebind {
+        using other = HugePageAllocator<U, kScratch>;
+    };
 
     HugePageAllocator() = default;
     template <typename U>
-    HugePageAllocator(const HugePageAllocator<U>&) noexcept {}
+    HugePageAllocator(const HugePageAllocator<U, kScratch>&) noexcept {}
 
     T* allocate(std::size_t n) {
         if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
-        return static_cast<T*>(allocateHugeBacked(n * sizeof(T)));
+        return static_cast<T*>(kScratch ? allocateScratch(n * sizeof(T))
+                                        : allocateHugeBacked(n * sizeof(T)));
     }
-    void deallocate(T* p, std::size_t n) noexcept { freeHugeBacked(p, n * sizeof(T)); }
+    void deallocate(T* p, std::size_t n) noexcept {
+        if (kScratch) {
+            freeScratch(p, n * sizeof(T));
+        } else {
+            freeHugeBacked(p, n * sizeof(T));
+        }
+    }
 
     template <typename U>
     void construct(U* p) {
@@ -53,5 +72,9 @@ public:
 /// A vector through HugePageAllocator.
 template <typename T>
 using HugeVector = std::vector<T, HugePageAllocator<T>>;
+
+/// A command's scratch vector, in rooms kept from one command to the next.
+template <typename T>
+using ScratchVector = std::vector<T, HugePageAllocator<T, true>>;
 
 }  // namespace sorvane::core

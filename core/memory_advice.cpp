@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <vector>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -77,21 +79,154 @@ std::size_t hugeBackedSize(std::size_t bytes) {
     return bytes < kSmallestHugeRoom ? bytes : (bytes + kHugePage - 1) / kHugePage * kHugePage;
 }
 
-void* allocateHugeBacked(std::size_t bytes) {
-    if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
-    const std::size_t whole = hugeBackedSize(bytes);
-    if (whole < bytes) throw std::bad_alloc();
-    void* room = ::operator new(whole, std::align_val_t{kHugePage});
-    adviseWholePages(room, whole);
-    return room;
-}
-
 void freeHugeBacked(void* room, std::size_t bytes) noexcept {
     if (bytes < kSmallestHugeRoom) {
         ::operator delete(room);
     } else {
         ::operator delete(room, std::align_val_t{kHugePage});
     }
+}
+
+namespace {
+
+// A room of `whole` bytes, as hugeBackedSize() gives them, not yet touched.
+void* freshRoom(std::size_t whole) {
+    void* room = ::operator new(whole, std::align_val_t{kHugePage});
+    adviseWholePages(room, whole);
+    return room;
+}
+
+#if defined(__EMSCRIPTEN__)
+// WebAssembly's memory only grows, and its allocator reuses what is freed as it is.
+constexpr bool kKeepRooms = false;
+#else
+constexpr bool kKeepRooms = true;
+#endif
+
+// At most this much kept at a time; a room that would pass it is given back.
+constexpr std::size_t kMostKept = std::size_t{256} << 20;
+
+// Scratch rooms given back, kept for the next ones asked for. Where a fresh room is not backed
+// by huge pages (always on Windows, on Linux where they are off), its first touch faults it in
+// 4 KB at a time, and on a virtual machine that hands freed memory back to its host each fault
+// can cost more than the work done in the page: a comparison of a million records under Wine
+// spent two thirds of its time there. A command asked again (another comparison, another
+// sort) asks for rooms of the sizes it asked for before, and finds them in memory.
+//
+// A scratch room is taken from the kept ones or, when none is large enough, fresh once every
+// kept one is given back, as they are before any other large room is taken: the memory held
+// never passes what the commands would hold without keeping any, save the last command's
+// scratch while the program waits for its user.
+class KeptRooms {
+public:
+    // The smallest kept room of at least `size` bytes, or null when none is that large, and
+    // then none is kept any more.
+    void* take(std::size_t size) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        auto best = kept_.end();
+        for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+            if (it->size >= size && (best == kept_.end() || it->size < best->size)) best = it;
+        }
+        if (best == kept_.end()) {
+            releaseAll();
+            return nullptr;
+        }
+        const Room room = *best;
+        kept_.erase(best);
+        keptBytes_ -= room.size;
+        if (room.size != size) lent_.push_back(room);
+        return room.data;
+    }
+
+    // Gives back every kept room.
+    void release() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        releaseAll();
+    }
+
+    // Keeps a room asked for as `size` bytes, giving back the oldest kept ones to stay within
+    // the bound, or the room itself when it alone passes it.
+    void keep(void* data, std::size_t size) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        Room room{data, size};
+        for (auto it = lent_.begin(); it != lent_.end(); ++it) {
+            if (it->data == data) {
+                room = *it;
+                lent_.erase(it);
+                break;
+            }
+        }
+        if (room.size > kMostKept) {
+            freeHugeBacked(room.data, room.size);
+            return;
+        }
+        while (keptBytes_ + room.size > kMostKept) {
+            keptBytes_ -= kept_.front().size;
+            freeHugeBacked(kept_.front().data, kept_.front().size);
+            kept_.erase(kept_.begin());
+        }
+        kept_.reserve(kept_.size() + 1);  // throws here, before the room is given to it
+        kept_.push_back(room);
+        keptBytes_ += room.size;
+    }
+
+private:
+    struct Room {
+        void* data;
+        std::size_t size;  // as hugeBackedSize() gives it
+    };
+
+    void releaseAll() {
+        for (const Room& room : kept_) freeHugeBacked(room.data, room.size);
+        kept_.clear();
+        keptBytes_ = 0;
+    }
+
+    std::mutex mutex_;
+    std::vector<Room> kept_;  // oldest first
+    std::size_t keptBytes_ = 0;
+    std::vector<Room> lent_;  // taken for fewer bytes than they have
+};
+
+KeptRooms& keptRooms() {
+    static KeptRooms* const rooms = new KeptRooms;  // outlives every command run at exit
+    return *rooms;
+}
+
+}  // namespace
+
+void* allocateHugeBacked(std::size_t bytes) {
+    if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
+    const std::size_t whole = hugeBackedSize(bytes);
+    if (whole < bytes) throw std::bad_alloc();
+    if (kKeepRooms) keptRooms().release();
+    return freshRoom(whole);
+}
+
+void* allocateScratch(std::size_t bytes) {
+    if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
+    const std::size_t whole = hugeBackedSize(bytes);
+    if (whole < bytes) throw std::bad_alloc();
+    if (kKeepRooms) {
+        if (void* room = keptRooms().take(whole)) return room;
+    }
+    return freshRoom(whole);
+}
+
+void freeScratch(void* room, std::size_t bytes) noexcept {
+    const std::size_t whole = hugeBackedSize(bytes);
+    if (kKeepRooms && whole >= kSmallestHugeRoom) {
+        try {
+            keptRooms().keep(room, whole);
+            return;
+        } catch (...) {  // no room to note it in: it goes back to the system
+        }
+    }
+    freeHugeBacked(room, bytes);
+}
+
+void releaseKeptScratch() {
+    if (kKeepRooms) keptRooms().release();
 }
 
 void releaseFreedMemory() {

@@ -39,6 +39,10 @@ void giveBackUnusedEnd(HugeVector<T>& v) {
                       hugeBackedSize(v.capacity() * sizeof(T)));
 }
 
+/// Gives back the scratch rooms kept for the next comparison or sort, before a command that
+/// takes its memory otherwise (a paste's text, a copy's) takes it.
+void releaseKeptScratch();
+
 /// Gives the memory that a finished command freed back to the system. The allocator keeps freed
 /// blocks of up to tens of megabytes for reuse, and a comparison or sort of a million records
 /// frees that much scratch; a desktop program that then waits for its user should not hold it.

@@ -116,7 +116,7 @@ bool plainCellsInByteOrder(const TextOrder& order) {
 }
 
 // Orders `entries` by their keys, equal keys in list order.
-void orderByKey(const KeyBuffers& keys, HugeVector<Entry>& entries) {
+void orderByKey(const KeyBuffers& keys, ScratchVector<Entry>& entries) {
     std::sort(entries.begin(), entries.end(), [&keys](const Entry& a, const Entry& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
         const int c = keys.keyOf(a).compare(keys.keyOf(b));
@@ -127,7 +127,7 @@ void orderByKey(const KeyBuffers& keys, HugeVector<Entry>& entries) {
 // The same for a column whose cells repeat, a status or a town, for whose rows `made` keys were
 // made, each after its number: only those keys are sorted, and the rows are dealt out by the
 // rank of their key, in list order within a rank. Equal keys made more than once share a rank.
-void orderByRank(const KeyBuffers& all, std::size_t made, const HugeVector<Entry>& entries,
+void orderByRank(const KeyBuffers& all, std::size_t made, const ScratchVector<Entry>& entries,
                  RowNumbers& rows) {
     std::vector<std::string_view> keys(made);
     for (const Entry& e : entries) keys[numberOf(all, e)] = all.keyOf(e);
@@ -154,7 +154,7 @@ void orderByRank(const KeyBuffers& all, std::size_t made, const HugeVector<Entry
         for (const Entry& e : entries) rows[next[rank(e)]++] = e.position;
         return;
     }
-    HugeVector<std::uint32_t> rankAtPosition(entries.size());
+    ScratchVector<std::uint32_t> rankAtPosition(entries.size());
     for (const Entry& e : entries) rankAtPosition[e.position] = rank(e);
     for (std::size_t i = 0; i < rankAtPosition.size(); ++i) {
         rows[next[rankAtPosition[i]]++] = static_cast<std::uint32_t>(i);
@@ -256,7 +256,7 @@ private:
     const RecordList& list_;
     // Each row's position in the list, kAbsent for rows it does not hold; empty where the list
     // is in the order of its rows.
-    HugeVector<std::uint32_t> at_;
+    ScratchVector<std::uint32_t> at_;
 };
 
 // A column to make keys of, and how: where `asBytes`, each cell is its own key, which spares the
@@ -297,7 +297,7 @@ bool appendKeyOf(const KeyColumn& column, const TextOrder& order, std::size_t po
 // for repeats or numbering them.
 bool makeEachKey(const KeyColumn& column, const TextOrder& order, std::size_t from,
                  std::size_t to, std::size_t buffer, std::string& keys,
-                 HugeVector<Entry>& entries) {
+                 ScratchVector<Entry>& entries) {
     return column.visits.visit(from, to, [&](std::size_t k, std::size_t position, std::size_t row) {
         const std::string_view cell = column.table.cell(row, column.index);
         return appendKeyOf(column, order, position, cell, nullptr, buffer, keys, entries[k]);
@@ -311,7 +311,7 @@ constexpr std::size_t kCellsForAThread = 8192;
 // a million distinct cells spends most of its time in the collation. Each part but the first
 // has rules of its own, and a key buffer of its own, where its keys stay.
 bool makeEachKeyAtOnce(const KeyColumn& column, const TextOrder& order, std::size_t from,
-                       KeyBuffers& keys, HugeVector<Entry>& entries) {
+                       KeyBuffers& keys, ScratchVector<Entry>& entries) {
     const std::size_t to = column.visits.size();
     // Cells that are their own keys are only copied, which costs less than a thread.
     std::size_t parts =
@@ -339,7 +339,7 @@ bool makeEachKeyAtOnce(const KeyColumn& column, const TextOrder& order, std::siz
 // the order of the table's rows; tells what it made in `made`. Where the column is its own keys,
 // that fails, false, at the first cell that is not plain.
 bool makeKeys(const KeyColumn& column, const TextOrder& order, KeyBuffers& keys,
-              HugeVector<Entry>& entries, KeysMade& made) {
+              ScratchVector<Entry>& entries, KeysMade& made) {
     // Many columns repeat their cells (a status, a town, a name), and a cell seen before takes
     // the key already made for it for the cost of a hash of its text. A column of distinct
     // cells soon stops paying it, and its keys, sorted as they are, need no numbers.
@@ -406,7 +406,7 @@ const std::shared_ptr<const TextOrder>& rootOrder() {
 
 RowNumbers orderedRows(const RecordList& list, std::size_t column, const TextOrder& order) {
     const std::size_t n = list.recordCount();
-    HugeVector<Entry> entries(n);
+    ScratchVector<Entry> entries(n);
     RowNumbers rows;
     {
         // Tens of megabytes of keys and entries at a million records, each backed by huge pages

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "count_text.h"
+#include "memory_advice.h"
 #include "record_reader.h"
 #include "record_writer.h"
 #include "text_order.h"
@@ -44,6 +45,7 @@ void Workspace::setCount(ListId id) {
 
 void Workspace::paste(Side side, Clipboard& clipboard, CommandUi& ui) {
     const ListId input = inputOf(side);
+    releaseKeptScratch();  // the text takes that memory
     StepRunner steps(ui);
     steps.run([&] { ui.setPointer(Pointer::Busy); });
 
@@ -86,6 +88,7 @@ void Workspace::copy(ListId id, Clipboard& clipboard, CommandUi& ui) {
     const RecordList& source = list(id);
     if (source.recordCount() == 0) return;
 
+    releaseKeptScratch();  // the text takes that memory
     StepRunner steps(ui);
     steps.run([&] { ui.setPointer(Pointer::Busy); });
     steps.run([&] { clipboard.clear(); });

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -32,6 +33,29 @@ TEST(MemoryAdviceTest, GivingBackTheUnusedEndKeepsWhatIsUsed) {
     for (std::uint32_t i = 0; i < 600'000; ++i) rows.push_back(i * 7);
     giveBackUnusedEnd(rows);
     for (std::uint32_t i = 0; i < 600'000; ++i) ASSERT_EQ(rows[i], i * 7);
+}
+
+// A command asked again finds its scratch where it left it: a room given back is taken for the
+// same size, lent whole for a smaller one and, given back from there, taken for its whole size
+// again. A room a command asks for that no kept room holds is fresh.
+TEST(MemoryAdviceTest, ScratchRoomsAreKeptForTheNextCommand) {
+    constexpr std::size_t kMb = std::size_t{1} << 20;
+    void* const room = allocateScratch(8 * kMb);
+    static_cast<char*>(room)[8 * kMb - 1] = 'x';
+    freeScratch(room, 8 * kMb);
+    void* const again = allocateScratch(8 * kMb);
+    EXPECT_EQ(again, room);
+    freeScratch(again, 8 * kMb);
+    void* const smaller = allocateScratch(3 * kMb);
+    EXPECT_EQ(smaller, room);
+    freeScratch(smaller, 3 * kMb);
+    void* const whole = allocateScratch(8 * kMb);
+    EXPECT_EQ(whole, room);
+    EXPECT_EQ(static_cast<char*>(whole)[8 * kMb - 1], 'x');  // written before, so in memory
+    void* const larger = allocateScratch(10 * kMb);
+    EXPECT_NE(larger, whole);
+    freeScratch(larger, 10 * kMb);
+    freeScratch(whole, 8 * kMb);
 }
 
 }  // namespace

@@ -19,8 +19,6 @@
 // clipboard only after input of its own, so each copy follows a key sent to weston's window
 // with xdotool.
 
-#include <sys/resource.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -43,24 +41,20 @@
 #include <cstdio>
 #include <functional>
 
+#include "bench_support.h"
 #include "principal.h"
 #include "system_clipboard.h"
 
 namespace {
 
-double peakMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
+using sorvane::bench::peakMemoryMb;
 
 // Runs `step`, then lets the window paint what it changed; returns the milliseconds it took.
 double timed(const std::function<void()>& step) {
-    QElapsedTimer timer;
-    timer.start();
-    step();
-    QApplication::processEvents();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    return sorvane::bench::millis([&] {
+        step();
+        QApplication::processEvents();
+    });
 }
 
 bool onWayland() { return QGuiApplication::platformName() == QLatin1String("wayland"); }
@@ -134,6 +128,108 @@ void trigger(sorvane::ui::Principal& window, int toolbar) {
     window.findChild<QToolBar*>(QStringLiteral("Toolbar%1").arg(toolbar))->actions().first()->trigger();
 }
 
+// What the window's commands took, and its peak memory on the way.
+struct WindowFigures {
+    double pasteMs[2] = {}, waitMs[2] = {}, pastePeakMb[2] = {};
+    double compareMs = 0, comparePeakMb = 0, sortMs = 0, sortNumbersMs = 0, sortPeakMb = 0;
+    double scrollMs = 0, copyMs[4] = {}, copyOwnMs[4] = {}, peakMb = 0;
+    QString counts, results;
+};
+
+void pasteBoth(sorvane::ui::Principal& window, TimedClipboard& clipboard, char** lists,
+               const QString& target, WindowFigures& f) {
+    for (int side = 0; side < 2; ++side) {
+        offer(QString::fromLocal8Bit(lists[side]), target);
+        f.pasteMs[side] = timed([&] { trigger(window, 1 + side); });
+        f.waitMs[side] = clipboard.waitMs;
+        f.pastePeakMb[side] = peakMemoryMb();
+    }
+    f.counts = window.findChild<QLabel*>("Label11")->text() + " / " +
+               window.findChild<QLabel*>("Label12")->text();
+}
+
+void compareSortScroll(sorvane::ui::Principal& window, WindowFigures& f) {
+    window.findChild<QComboBox*>("Combo1_0")->setEditText("1");
+    window.findChild<QComboBox*>("Combo2_0")->setEditText("1");
+    f.compareMs = timed([&] { window.findChild<QPushButton*>("Command1")->click(); });
+    f.comparePeakMb = peakMemoryMb();
+    auto* list1 = window.findChild<QTableView*>("ListView1");
+    f.sortMs = timed([&] { emit list1->horizontalHeader()->sectionClicked(0); });
+    f.sortNumbersMs = timed([&] { emit list1->horizontalHeader()->sectionClicked(1); });
+    f.sortPeakMb = peakMemoryMb();
+    f.scrollMs = timed([&] {
+        list1->verticalScrollBar()->setValue(list1->verticalScrollBar()->maximum());
+        list1->viewport()->repaint();
+    });
+}
+
+// Copies a result list and reads it back as another program would, into `file`, so what it
+// reads is not counted in this process's memory; returns the milliseconds the whole took, and
+// the window's own part in `ownMs`.
+double copyAndRead(sorvane::ui::Principal& window, int toolbar, const QString& file, double& ownMs) {
+    return timed([&] {
+        ownMs = timed([&] { trigger(window, toolbar); });
+        QProcess reader;
+        reader.setStandardOutputFile(file);
+        // The window answers xclip's requests from its event loop, as it does while it waits
+        // for its user; a blocking wait would hold up every chunk.
+        QEventLoop waiting;
+        QObject::connect(&reader, &QProcess::finished, &waiting, &QEventLoop::quit);
+        QObject::connect(&reader, &QProcess::errorOccurred, &waiting, &QEventLoop::quit);
+        QTimer::singleShot(120'000, &waiting, &QEventLoop::quit);
+        if (onWayland()) {
+            reader.start(QStringLiteral("wl-paste"), {"--no-newline"});
+        } else {
+            reader.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
+        }
+        waiting.exec();
+        if (reader.state() != QProcess::NotRunning) {
+            std::fprintf(stderr, "sorvane-window-bench: xclip -o did not finish\n");
+            reader.kill();
+            reader.waitForFinished();
+        }
+    });
+}
+
+// Copies the four result lists into `out`, keeping the files and the count labels only where
+// `keep`.
+void copyAll(sorvane::ui::Principal& window, const QString& out, bool keep, WindowFigures& f) {
+    const char* const names[4] = {"matches1.tsv", "matches2.tsv", "notfound1.tsv", "notfound2.tsv"};
+    QString countLines;
+    for (int k = 0; k < 4; ++k) {
+        press();
+        const QString file = QDir(out).filePath(QString::fromLatin1(names[k]));
+        f.copyMs[k] = copyAndRead(window, 3 + k, file, f.copyOwnMs[k]);
+        countLines += window.findChild<QLabel*>(QStringLiteral("Label%1").arg(13 + k))->text() + "\n";
+        if (!keep) QFile::remove(file);
+    }
+    f.peakMb = peakMemoryMb();
+    if (keep) {
+        QFile counts(QDir(out).filePath("counts.txt"));
+        if (counts.open(QIODevice::WriteOnly)) counts.write(countLines.toUtf8());
+    }
+    f.results = countLines.trimmed().replace('\n', QStringLiteral(" / "));
+}
+
+void report(const WindowFigures& f) {
+    using sorvane::bench::printFigures;
+    std::printf("counts: %s; results: %s\n", qPrintable(f.counts), qPrintable(f.results));
+    printFigures({{"paste1_ms", f.pasteMs[0]}, {"paste2_ms", f.pasteMs[1]},
+                  {"compare_ms", f.compareMs}, {"sort_ms", f.sortMs},
+                  {"sort_numbers_ms", f.sortNumbersMs}, {"scroll_ms", f.scrollMs}});
+    printFigures({{"paste1_wait_ms", f.waitMs[0]}, {"paste2_wait_ms", f.waitMs[1]},
+                  {"paste1_own_ms", f.pasteMs[0] - f.waitMs[0]},
+                  {"paste2_own_ms", f.pasteMs[1] - f.waitMs[1]}});
+    printFigures({{"copy_matches1_ms", f.copyMs[0]}, {"copy_matches2_ms", f.copyMs[1]},
+                  {"copy_notfound1_ms", f.copyMs[2]}, {"copy_notfound2_ms", f.copyMs[3]}});
+    printFigures({{"copy_matches1_own_ms", f.copyOwnMs[0]}, {"copy_matches2_own_ms", f.copyOwnMs[1]},
+                  {"copy_notfound1_own_ms", f.copyOwnMs[2]},
+                  {"copy_notfound2_own_ms", f.copyOwnMs[3]}});
+    printFigures({{"peak_rss_mb", f.peakMb}, {"after_paste1_mb", f.pastePeakMb[0]},
+                  {"after_paste2_mb", f.pastePeakMb[1]}, {"after_compare_mb", f.comparePeakMb},
+                  {"after_sort_mb", f.sortPeakMb}});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,92 +250,10 @@ int main(int argc, char** argv) {
     sorvane::ui::Principal window(nullptr, &clipboard);
     window.show();
     QApplication::processEvents();
-
-    double pasteMs[2];
-    double waitMs[2];
-    double pastePeakMb[2];
-    for (int side = 0; side < 2; ++side) {
-        offer(QString::fromLocal8Bit(argv[1 + side]), target);
-        pasteMs[side] = timed([&] { trigger(window, 1 + side); });
-        waitMs[side] = clipboard.waitMs;
-        pastePeakMb[side] = peakMb();
-    }
-    const QString counts = window.findChild<QLabel*>("Label11")->text() + " / " +
-                           window.findChild<QLabel*>("Label12")->text();
-
-    window.findChild<QComboBox*>("Combo1_0")->setEditText("1");
-    window.findChild<QComboBox*>("Combo2_0")->setEditText("1");
-    const double compareMs = timed([&] { window.findChild<QPushButton*>("Command1")->click(); });
-    const double comparePeakMb = peakMb();
-
-    auto* list1 = window.findChild<QTableView*>("ListView1");
-    const double sortMs = timed([&] { emit list1->horizontalHeader()->sectionClicked(0); });
-    const double sortNumbersMs =
-        timed([&] { emit list1->horizontalHeader()->sectionClicked(1); });
-    const double sortPeakMb = peakMb();
-    const double scrollMs = timed([&] {
-        list1->verticalScrollBar()->setValue(list1->verticalScrollBar()->maximum());
-        list1->viewport()->repaint();
-    });
-
-    // Copy a result list and read it back as another program would, into a file, so what it
-    // reads is not counted in this process's memory.
-    double copyOwnMs[4];
-    auto copyAndRead = [&](int toolbar, const QString& file, double& ownMs) {
-        return timed([&] {
-            ownMs = timed([&] { trigger(window, toolbar); });
-            QProcess reader;
-            reader.setStandardOutputFile(file);
-            // The window answers xclip's requests from its event loop, as it does while it waits
-            // for its user; a blocking wait would hold up every chunk.
-            QEventLoop waiting;
-            QObject::connect(&reader, &QProcess::finished, &waiting, &QEventLoop::quit);
-            QObject::connect(&reader, &QProcess::errorOccurred, &waiting, &QEventLoop::quit);
-            QTimer::singleShot(120'000, &waiting, &QEventLoop::quit);
-            if (onWayland()) {
-                reader.start(QStringLiteral("wl-paste"), {"--no-newline"});
-            } else {
-                reader.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
-            }
-            waiting.exec();
-            if (reader.state() != QProcess::NotRunning) {
-                std::fprintf(stderr, "sorvane-window-bench: xclip -o did not finish\n");
-                reader.kill();
-                reader.waitForFinished();
-            }
-        });
-    };
-    const char* const names[4] = {"matches1.tsv", "matches2.tsv", "notfound1.tsv", "notfound2.tsv"};
-    double copyMs[4];
-    QString countLines;
-    for (int k = 0; k < 4; ++k) {
-        press();
-        copyMs[k] = copyAndRead(3 + k, QDir(out).filePath(QString::fromLatin1(names[k])),
-                                copyOwnMs[k]);
-        countLines += window.findChild<QLabel*>(QStringLiteral("Label%1").arg(13 + k))->text() + "\n";
-        if (!keep) QFile::remove(QDir(out).filePath(QString::fromLatin1(names[k])));
-    }
-    const double peak = peakMb();
-    if (keep) {
-        QFile counts(QDir(out).filePath("counts.txt"));
-        if (counts.open(QIODevice::WriteOnly)) counts.write(countLines.toUtf8());
-    }
-
-    std::printf("counts: %s; results: %s\n", qPrintable(counts),
-                qPrintable(countLines.trimmed().replace('\n', QStringLiteral(" / "))));
-    std::printf("paste1_ms=%.0f paste2_ms=%.0f compare_ms=%.0f sort_ms=%.0f sort_numbers_ms=%.0f "
-                "scroll_ms=%.0f\n",
-                pasteMs[0], pasteMs[1], compareMs, sortMs, sortNumbersMs, scrollMs);
-    std::printf("paste1_wait_ms=%.0f paste2_wait_ms=%.0f paste1_own_ms=%.0f paste2_own_ms=%.0f\n",
-                waitMs[0], waitMs[1], pasteMs[0] - waitMs[0], pasteMs[1] - waitMs[1]);
-    std::printf("copy_matches1_ms=%.0f copy_matches2_ms=%.0f copy_notfound1_ms=%.0f "
-                "copy_notfound2_ms=%.0f\n",
-                copyMs[0], copyMs[1], copyMs[2], copyMs[3]);
-    std::printf("copy_matches1_own_ms=%.0f copy_matches2_own_ms=%.0f copy_notfound1_own_ms=%.0f "
-                "copy_notfound2_own_ms=%.0f\n",
-                copyOwnMs[0], copyOwnMs[1], copyOwnMs[2], copyOwnMs[3]);
-    std::printf("peak_rss_mb=%.0f (after paste 1: %.0f, after paste 2: %.0f, after compare: %.0f, "
-                "after sort: %.0f)\n",
-                peak, pastePeakMb[0], pastePeakMb[1], comparePeakMb, sortPeakMb);
+    WindowFigures figures;
+    pasteBoth(window, clipboard, argv + 1, target, figures);
+    compareSortScroll(window, figures);
+    copyAll(window, out, keep, figures);
+    report(figures);
     return 0;
 }

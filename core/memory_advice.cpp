@@ -113,14 +113,14 @@ constexpr std::size_t kMostKept = std::size_t{256} << 20;
 // spent two thirds of its time there. A command asked again (another comparison, another
 // sort) asks for rooms of the sizes it asked for before, and finds them in memory.
 //
-// A scratch room is taken from the kept ones or, when none is large enough, fresh once every
-// kept one is given back, as they are before any other large room is taken: the memory held
-// never passes what the commands would hold without keeping any, save the last command's
-// scratch while the program waits for its user.
+// A scratch room is taken from the kept ones or, when none is large enough, fresh once as much
+// kept is given back, the oldest first, as it is before any other large room is taken: the
+// memory held never passes what the commands would hold without keeping any, save the last
+// command's scratch while the program waits for its user.
 class KeptRooms {
 public:
     // The smallest kept room of at least `size` bytes, or null when none is that large, and
-    // then none is kept any more.
+    // then at least `size` bytes of kept rooms, or all, are given back.
     void* take(std::size_t size) {
         const std::lock_guard<std::mutex> lock(mutex_);
         auto best = kept_.end();
@@ -128,7 +128,7 @@ public:
             if (it->size >= size && (best == kept_.end() || it->size < best->size)) best = it;
         }
         if (best == kept_.end()) {
-            releaseAll();
+            releaseUpTo(size);
             return nullptr;
         }
         const Room room = *best;
@@ -138,10 +138,10 @@ public:
         return room.data;
     }
 
-    // Gives back every kept room.
-    void release() {
+    // Gives back the oldest kept rooms, at least `size` bytes of them or all.
+    void release(std::size_t size = kMostKept) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        releaseAll();
+        releaseUpTo(size);
     }
 
     // Keeps a room asked for as `size` bytes, giving back the oldest kept ones to stay within
@@ -160,11 +160,7 @@ public:
             freeHugeBacked(room.data, room.size);
             return;
         }
-        while (keptBytes_ + room.size > kMostKept) {
-            keptBytes_ -= kept_.front().size;
-            freeHugeBacked(kept_.front().data, kept_.front().size);
-            kept_.erase(kept_.begin());
-        }
+        if (keptBytes_ + room.size > kMostKept) releaseUpTo(keptBytes_ + room.size - kMostKept);
         kept_.reserve(kept_.size() + 1);  // throws here, before the room is given to it
         kept_.push_back(room);
         keptBytes_ += room.size;
@@ -176,10 +172,15 @@ private:
         std::size_t size;  // as hugeBackedSize() gives it
     };
 
-    void releaseAll() {
-        for (const Room& room : kept_) freeHugeBacked(room.data, room.size);
-        kept_.clear();
-        keptBytes_ = 0;
+    void releaseUpTo(std::size_t size) {
+        std::size_t released = 0;
+        while (!kept_.empty() && released < size) {
+            const Room room = kept_.front();
+            kept_.erase(kept_.begin());
+            keptBytes_ -= room.size;
+            released += room.size;
+            freeHugeBacked(room.data, room.size);
+        }
     }
 
     std::mutex mutex_;
@@ -199,7 +200,7 @@ void* allocateHugeBacked(std::size_t bytes) {
     if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
     const std::size_t whole = hugeBackedSize(bytes);
     if (whole < bytes) throw std::bad_alloc();
-    if (kKeepRooms) keptRooms().release();
+    if (kKeepRooms) keptRooms().release(whole);
     return freshRoom(whole);
 }
 

@@ -16,6 +16,7 @@
 #include "count_text.h"
 #include "csv_text.h"
 #include "mapped_file.h"
+#include "memory_advice.h"
 #include "parallel.h"
 #include "record_reader.h"
 
@@ -373,6 +374,8 @@ std::string summaryLine(const ResultLists& results, std::string_view grouping) {
 }
 
 int compareCommand(std::span<const std::string> args) {
+    // One comparison a run: no command comes after it to keep its scratch for.
+    core::keepScratch(false);
     const auto parsed = parseArguments(args);
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
         std::cerr << "sorvane-compare: " << *problem

@@ -35,6 +35,10 @@ std::variant<core::Refusal, core::Outcome> EngineRun::compare(const core::Choose
                                                                core::Pairing pairing) {
     std::variant<core::Refusal, core::Outcome> result;
     figures.compare = millis([&] { result = core::compareLists(lists[0], lists[1], texts, pairing); });
+    if (std::holds_alternative<core::Refusal>(result)) return result;
+    // A window empties its result lists before it compares again.
+    result.emplace<core::Refusal>();
+    figures.compareAgain = millis([&] { result = core::compareLists(lists[0], lists[1], texts, pairing); });
     return result;
 }
 

@@ -42,6 +42,7 @@ void printFigures(std::initializer_list<Figure> figures, int decimals = 0);
 struct EngineFigures {
     double paste[2] = {0, 0};  ///< the text read into List 1 and List 2
     double compare = 0;        ///< the comparison on the given chooser texts
+    double compareAgain = 0;   ///< the same comparison asked again
     double sort = 0;           ///< a header click on List 1's column 1, then ...
     double sortNumbers = 0;    ///< ... on its column 2
 };
@@ -58,7 +59,8 @@ public:
         }
     }
 
-    /// Compares; returns the refusal or the outcome.
+    /// Compares, and then again, as a user who compares other columns does; returns the
+    /// refusal or the outcome.
     std::variant<core::Refusal, core::Outcome> compare(const core::ChooserTexts& texts,
                                                         core::Pairing pairing);
 

@@ -14,8 +14,7 @@ namespace sorvane::core {
 /// boundary and takes whole huge pages, all advised to be backed by huge pages: advice can only
 /// cover the whole huge pages inside a buffer, and the megabyte or two of small pages at either
 /// end of one that is not aligned can cost as much to fault in as all the huge pages between.
-/// Scratch kept for the next command is given back first, so that it never adds to the memory
-/// held. Throws std::bad_alloc.
+/// Throws std::bad_alloc.
 void* allocateHugeBacked(std::size_t bytes);
 
 /// Gives back a room from allocateHugeBacked(bytes), with the same `bytes`.

@@ -1,5 +1,6 @@
 #include "memory_advice.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -114,9 +115,10 @@ constexpr std::size_t kMostKept = std::size_t{256} << 20;
 // sort) asks for rooms of the sizes it asked for before, and finds them in memory.
 //
 // A scratch room is taken from the kept ones or, when none is large enough, fresh once as much
-// kept is given back, the oldest first, as it is before any other large room is taken: the
-// memory held never passes what the commands would hold without keeping any, save the last
-// command's scratch while the program waits for its user.
+// kept is given back, the oldest first; a paste and a copy, which take their memory for text,
+// give back all of it first. The memory held passes what the commands would hold without
+// keeping any by the last command's scratch while the program waits for its user, and by
+// that, less what a sort gives back for its own, while a sort follows a comparison.
 class KeptRooms {
 public:
     // The smallest kept room of at least `size` bytes, or null when none is that large, and
@@ -189,6 +191,8 @@ private:
     std::vector<Room> lent_;  // taken for fewer bytes than they have
 };
 
+std::atomic<bool> keeping{kKeepRooms};
+
 KeptRooms& keptRooms() {
     static KeptRooms* const rooms = new KeptRooms;  // outlives every command run at exit
     return *rooms;
@@ -200,7 +204,6 @@ void* allocateHugeBacked(std::size_t bytes) {
     if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
     const std::size_t whole = hugeBackedSize(bytes);
     if (whole < bytes) throw std::bad_alloc();
-    if (kKeepRooms) keptRooms().release(whole);
     return freshRoom(whole);
 }
 
@@ -208,7 +211,7 @@ void* allocateScratch(std::size_t bytes) {
     if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
     const std::size_t whole = hugeBackedSize(bytes);
     if (whole < bytes) throw std::bad_alloc();
-    if (kKeepRooms) {
+    if (keeping) {
         if (void* room = keptRooms().take(whole)) return room;
     }
     return freshRoom(whole);
@@ -216,7 +219,7 @@ void* allocateScratch(std::size_t bytes) {
 
 void freeScratch(void* room, std::size_t bytes) noexcept {
     const std::size_t whole = hugeBackedSize(bytes);
-    if (kKeepRooms && whole >= kSmallestHugeRoom) {
+    if (keeping && whole >= kSmallestHugeRoom) {
         try {
             keptRooms().keep(room, whole);
             return;
@@ -228,6 +231,11 @@ void freeScratch(void* room, std::size_t bytes) noexcept {
 
 void releaseKeptScratch() {
     if (kKeepRooms) keptRooms().release();
+}
+
+void keepScratch(bool keep) {
+    keeping = keep && kKeepRooms;
+    if (!keep) releaseKeptScratch();
 }
 
 void releaseFreedMemory() {

@@ -43,6 +43,10 @@ void giveBackUnusedEnd(HugeVector<T>& v) {
 /// takes its memory otherwise (a paste's text, a copy's) takes it.
 void releaseKeptScratch();
 
+/// Whether scratch rooms are kept from one command to the next (they are unless told not):
+/// a program that runs one comparison and ends has no next command to keep them for.
+void keepScratch(bool keep);
+
 /// Gives the memory that a finished command freed back to the system. The allocator keeps freed
 /// blocks of up to tens of megabytes for reuse, and a comparison or sort of a million records
 /// frees that much scratch; a desktop program that then waits for its user should not hold it.

@@ -20,7 +20,7 @@ printf 'a\t1\nc\t2' > "$work/two.tsv"
 summary=$("$bench" "$work/one.tsv" "$work/two.tsv" -c 1:1 --out "$work/out")
 check "exit code" 0 $?
 check "summary line" "pairs=1 unmatched1=2 unmatched2=1" "$(head -1 <<<"$summary")"
-check "timings line" "load_ms paste1_ms paste2_ms compare_ms copy_ms sort_ms sort_numbers_ms peak_rss_mb" \
+check "timings line" "load_ms paste1_ms paste2_ms compare_ms compare_again_ms copy_ms sort_ms sort_numbers_ms peak_rss_mb" \
     "$(sed -n 2p <<<"$summary" | sed -E 's/=[0-9.]+//g')"
 check "matches1.tsv" "$(bytes_of 'a\tx\r')" "$(file_bytes "$work/out/matches1.tsv")"
 check "matches2.tsv" "$(bytes_of 'a\t1\r')" "$(file_bytes "$work/out/matches2.tsv")"

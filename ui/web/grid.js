@@ -52,6 +52,7 @@ export class RecordGrid {
     // The list changed: its records, their order or its columns.
     refill() {
         const count = this.source.count();
+        this.headerColumns = null;
         if (this.focused >= count) this.focused = -1;
         this.starts = [0];
         for (let c = 0; c < this.source.columns(); ++c) this.starts.push(this.starts[c] + this.width(c));
@@ -83,7 +84,12 @@ export class RecordGrid {
         const from = Math.min(count, Math.floor(this.scroller.scrollTop / kRowHeight));
         const to = Math.min(count, from + Math.ceil(this.scroller.clientHeight / kRowHeight) + 1);
         const [first, last] = this.visibleColumns();
-        this.headerRow.replaceChildren(...this.headerCells(first, last));
+        // The header changes only with the columns in sight, not with every row scrolled.
+        const columns = `${first} ${last} ${this.starts[last]}`;
+        if (columns !== this.headerColumns) {
+            this.headerColumns = columns;
+            this.headerRow.replaceChildren(...this.headerCells(first, last));
+        }
         this.headerRow.style.transform = `translateX(${-this.scroller.scrollLeft}px)`;
         const cells = this.source.cells(from, to, first, last);
         const rows = [];

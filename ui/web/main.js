@@ -4,6 +4,7 @@
 import loadSorvane from './sorvane.mjs';
 import {buildWindow, Kind} from './window.js';
 import {RecordGrid} from './grid.js';
+import {ColumnChooser} from './combobox.js';
 import {showMessageBox} from './dialogs.js';
 import {pasteRecords, pasteText, copyRecords, measured} from './clipboard.js';
 
@@ -17,8 +18,8 @@ document.title = form.windowCaption;
 const elements = buildWindow(root, form, (w, h) => engine.layOut(w, h));
 const byKindAndList = (kind, list) =>
     form.controls.find((c) => c.kind === kind && c.list === list);
-const choosers = form.controls.filter((c) => c.kind === Kind.ComboBox)
-    .map((c) => elements[c.index]);  // Combo1_0 .. Combo1_3, Combo2_0 .. Combo2_3
+const choosers = form.controls.filter((c) => c.kind === Kind.ComboBox)  // Combo1_0 .. Combo2_3
+    .map((c) => new ColumnChooser(elements[c.index], elements[c.index].parentElement));
 
 let busy = 0;
 const page = {
@@ -33,15 +34,11 @@ const page = {
         }
         for (const side of sides) {
             const entries = session.chooserEntries(side);
-            for (const input of choosers.slice(4 * side, 4 * side + 4)) {
-                const list = document.getElementById(input.getAttribute('list'));
-                list.replaceChildren(...entries.map((e) => new Option(e)));
-                input.value = '';
-            }
+            for (const chooser of choosers.slice(4 * side, 4 * side + 4)) chooser.setEntries(entries);
         }
     },
     showMessage(kind, text) { showMessageBox(engine.messageDesign(kind), text); },
-    chooserTexts() { return choosers.map((c) => c.value); },
+    chooserTexts() { return choosers.map((c) => c.input.value); },
 };
 const language = navigator.language || '';
 const grouping = (1000).toLocaleString(language).replace(/\d/g, '') || ',';

@@ -15,7 +15,7 @@ export class RecordGrid {
         this.source = source;
         this.columnWidth = columnWidth;
         this.onHeader = onHeader;
-        this.widths = [];   // a width the user set is kept while the page lives
+        this.widths = new Map();  // a width the user set is kept while the page lives
         this.focused = -1;
         this.typed = '';
         this.typedAt = 0;
@@ -47,19 +47,27 @@ export class RecordGrid {
         this.refill();
     }
 
-    width(column) { return this.widths[column] ?? this.columnWidth; }
+    width(column) { return this.widths.get(column) ?? this.columnWidth; }
+
+    // Where column `column` starts. Worked out rather than kept for every column: a pasted row
+    // may have hundreds of millions of cells, and only the few the user widened differ.
+    start(column) {
+        let x = column * this.columnWidth;
+        for (const [c, width] of this.widths) {
+            if (c < column) x += width - this.columnWidth;
+        }
+        return x;
+    }
 
     // The list changed: its records, their order or its columns.
     refill() {
         const count = this.source.count();
         this.headerColumns = null;
         if (this.focused >= count) this.focused = -1;
-        this.starts = [0];
-        for (let c = 0; c < this.source.columns(); ++c) this.starts.push(this.starts[c] + this.width(c));
         this.element.setAttribute('aria-rowcount', String(count + 1));
         this.element.setAttribute('aria-colcount', String(this.source.columns()));
         this.body.style.height = `${count * kRowHeight}px`;
-        this.body.style.width = `${this.starts[this.starts.length - 1]}px`;
+        this.body.style.width = `${this.start(this.source.columns())}px`;
         this.draw();
     }
 
@@ -71,11 +79,11 @@ export class RecordGrid {
         let lo = 0, hi = columns;
         while (lo < hi) {  // the first column that ends past the left edge
             const mid = (lo + hi) >> 1;
-            if (this.starts[mid + 1] <= left) lo = mid + 1; else hi = mid;
+            if (this.start(mid + 1) <= left) lo = mid + 1; else hi = mid;
         }
         first = lo;
         let last = first;
-        while (last < columns && this.starts[last] < right) ++last;
+        while (last < columns && this.start(last) < right) ++last;
         return [first, last];
     }
 
@@ -85,7 +93,7 @@ export class RecordGrid {
         const to = Math.min(count, from + Math.ceil(this.scroller.clientHeight / kRowHeight) + 1);
         const [first, last] = this.visibleColumns();
         // The header changes only with the columns in sight, not with every row scrolled.
-        const columns = `${first} ${last} ${this.starts[last]}`;
+        const columns = `${first} ${last} ${this.start(last)}`;
         if (columns !== this.headerColumns) {
             this.headerColumns = columns;
             this.headerRow.replaceChildren(...this.headerCells(first, last));
@@ -106,7 +114,7 @@ export class RecordGrid {
                 const cell = document.createElement('div');
                 cell.setAttribute('role', 'gridcell');
                 cell.setAttribute('aria-colindex', String(c + 1));
-                cell.style.left = `${this.starts[c]}px`;
+                cell.style.left = `${this.start(c)}px`;
                 cell.style.width = `${this.width(c)}px`;
                 cell.textContent = cells[(r - from) * (last - first) + (c - first)];
                 row.append(cell);
@@ -128,7 +136,7 @@ export class RecordGrid {
             cell.setAttribute('role', 'columnheader');
             cell.setAttribute('aria-colindex', String(c + 1));
             cell.className = 'grid-column';
-            cell.style.left = `${this.starts[c]}px`;
+            cell.style.left = `${this.start(c)}px`;
             cell.style.width = `${this.width(c)}px`;
             cell.textContent = this.source.caption(c);
             cell.addEventListener('click', (e) => {
@@ -148,7 +156,7 @@ export class RecordGrid {
         event.preventDefault();
         const startX = event.clientX, startWidth = this.width(column);
         const move = (e) => {
-            this.widths[column] = Math.max(8, startWidth + e.clientX - startX);
+            this.widths.set(column, Math.max(8, startWidth + e.clientX - startX));
             this.refill();
         };
         const up = () => {

@@ -62,7 +62,7 @@ export class RecordGrid {
     // The list changed: its records, their order or its columns.
     refill() {
         const count = this.source.count();
-        this.headerColumns = null;
+        this.shownColumns = null;
         if (this.focused >= count) this.focused = -1;
         this.element.setAttribute('aria-rowcount', String(count + 1));
         this.element.setAttribute('aria-colcount', String(this.source.columns()));
@@ -92,41 +92,62 @@ export class RecordGrid {
         const from = Math.min(count, Math.floor(this.scroller.scrollTop / kRowHeight));
         const to = Math.min(count, from + Math.ceil(this.scroller.clientHeight / kRowHeight) + 1);
         const [first, last] = this.visibleColumns();
-        // The header changes only with the columns in sight, not with every row scrolled.
+        // The header and the rows' cells change only with the columns in sight; scrolling by
+        // rows only puts other records in the rows the grid has, which spares the browser most of
+        // a frame's work.
         const columns = `${first} ${last} ${this.start(last)}`;
-        if (columns !== this.headerColumns) {
-            this.headerColumns = columns;
+        if (columns !== this.shownColumns) {
+            this.shownColumns = columns;
             this.headerRow.replaceChildren(...this.headerCells(first, last));
+            this.rows = [];
         }
         this.headerRow.style.transform = `translateX(${-this.scroller.scrollLeft}px)`;
         const cells = this.source.cells(from, to, first, last);
-        const rows = [];
-        for (let r = from; r < to; ++r) {
-            const row = document.createElement('div');
-            row.setAttribute('role', 'row');
-            row.className = 'grid-row';
+        const width = last - first;
+        for (let k = 0; k < to - from; ++k) {
+            const r = from + k;
+            this.rows[k] ??= this.newRow(first, last);
+            const row = this.rows[k];
             row.id = `${this.element.id}-row-${r}`;
             row.dataset.record = String(r);
             row.setAttribute('aria-rowindex', String(r + 2));
             row.style.top = `${r * kRowHeight}px`;
-            if (r === this.focused) row.setAttribute('aria-selected', 'true');
-            for (let c = first; c < last; ++c) {
-                const cell = document.createElement('div');
-                cell.setAttribute('role', 'gridcell');
-                cell.setAttribute('aria-colindex', String(c + 1));
-                cell.style.left = `${this.start(c)}px`;
-                cell.style.width = `${this.width(c)}px`;
-                cell.textContent = cells[(r - from) * (last - first) + (c - first)];
-                row.append(cell);
+            if (r === this.focused) {
+                row.setAttribute('aria-selected', 'true');
+            } else {
+                row.removeAttribute('aria-selected');
             }
-            rows.push(row);
+            for (let c = 0; c < width; ++c) {
+                const text = cells[k * width + c];
+                const cell = row.children[c];
+                if (cell.textContent !== text) cell.textContent = text;
+            }
         }
-        this.body.replaceChildren(...rows);
+        const shown = this.rows.slice(0, to - from);
+        if (shown.length !== this.body.children.length || shown.some((row, k) => this.body.children[k] !== row)) {
+            this.body.replaceChildren(...shown);
+        }
         if (this.focused >= from && this.focused < to) {
             this.element.setAttribute('aria-activedescendant', `${this.element.id}-row-${this.focused}`);
         } else {
             this.element.removeAttribute('aria-activedescendant');
         }
+    }
+
+    // A row with empty cells for columns [first, last).
+    newRow(first, last) {
+        const row = document.createElement('div');
+        row.setAttribute('role', 'row');
+        row.className = 'grid-row';
+        for (let c = first; c < last; ++c) {
+            const cell = document.createElement('div');
+            cell.setAttribute('role', 'gridcell');
+            cell.setAttribute('aria-colindex', String(c + 1));
+            cell.style.left = `${this.start(c)}px`;
+            cell.style.width = `${this.width(c)}px`;
+            row.append(cell);
+        }
+        return row;
     }
 
     headerCells(first, last) {

@@ -1,11 +1,13 @@
 // The half of TextOrder in a browser, over the browser's own collation (Intl.Collator). It makes
-// no sort keys: a column is ordered by ranking its distinct cells in one sort in JavaScript, and
-// the records are dealt out by the rank of their cell.
+// no sort keys: a column is ordered by ranking its distinct cells in one sort in JavaScript, or
+// by their bytes where the collator is found to order all of them so, and the records are dealt
+// out by the rank of their cell.
 
 #include "text_order.h"
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
@@ -97,6 +99,29 @@ EM_JS(int, sorvane_collator_rank, (int id, const char16_t* text, const uint32_t*
         ranksView[order[k]] = rank;
     }
     return count > 0 ? rank + 1 : 0;
+});
+
+// Whether the collator orders every text made of the `count` ASCII characters at `alphabet` as
+// their bytes order it. Strings of up to two of them tell: a character the collator passes over
+// ties with the empty text, two that it does not separate (as case) tie, a pair it takes as one
+// letter (as Czech "ch") or a letter it puts elsewhere (as Estonian "z") leaves its place; where
+// none does, longer texts compare character by character in the same order.
+EM_JS(int, sorvane_collator_orders_as_bytes, (int id, const char* alphabet, int count), {
+    var compare = Module.sorvaneCollators[id].compare;
+    var characters = [];
+    for (var k = 0; k < count; ++k) {
+        characters.push(String.fromCharCode(HEAPU8[(alphabet >>> 0) + k]));
+    }
+    var texts = [""];
+    for (var a = 0; a < count; ++a) {
+        texts.push(characters[a]);
+        for (var b = 0; b < count; ++b) texts.push(characters[a] + characters[b]);
+    }
+    texts.sort();  // by code unit, which for ASCII is by byte
+    for (var i = 1; i < texts.length; ++i) {
+        if (compare(texts[i - 1], texts[i]) >= 0) return 0;
+    }
+    return 1;
 });
 
 // Lowers the case of UTF-16 text in place, a character at a time, each only where it lowers to
@@ -194,6 +219,35 @@ std::vector<std::uint32_t> ranksOf(const std::vector<std::string_view>& cells, i
     return ranks;
 }
 
+// The rank of each distinct cell by its bytes, where the collator orders every cell as its bytes
+// (codes, words of one case in a script without accents): the browser is then not asked about
+// each cell at all. Empty where it would order them otherwise.
+std::vector<std::uint32_t> byteRanksOf(const std::vector<std::string_view>& cells, int collator) {
+    bool used[128] = {};
+    for (const std::string_view cell : cells) {
+        for (const char c : cell) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte > 0x7E) return {};  // beyond printable ASCII
+            used[byte] = true;
+        }
+    }
+    std::string alphabet;
+    for (int c = 0x20; c <= 0x7E; ++c) {
+        if (used[c]) alphabet += static_cast<char>(c);
+    }
+    if (!sorvane_collator_orders_as_bytes(collator, alphabet.data(),
+                                          static_cast<int>(alphabet.size()))) {
+        return {};
+    }
+    std::vector<std::uint32_t> order(cells.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<std::uint32_t>(k);
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return cells[a] < cells[b]; });
+    std::vector<std::uint32_t> ranks(cells.size());
+    for (std::size_t k = 0; k < order.size(); ++k) ranks[order[k]] = static_cast<std::uint32_t>(k);
+    return ranks;
+}
+
 }  // namespace
 
 RowNumbers rankedRows(const RecordList& list, std::size_t column, const TextOrder& order);
@@ -229,7 +283,12 @@ RowNumbers rankedRows(const RecordList& list, std::size_t column, const TextOrde
     HugeVector<std::uint32_t> numbers;
     {
         DistinctCells distinct = distinctCells(list, column);
-        ranks = ranksOf(distinct.cells, order.rules_->collator, rankCount);
+        ranks = byteRanksOf(distinct.cells, order.rules_->collator);
+        if (ranks.empty()) {
+            ranks = ranksOf(distinct.cells, order.rules_->collator, rankCount);
+        } else {
+            rankCount = static_cast<std::uint32_t>(ranks.size());
+        }
         numbers = std::move(distinct.numbers);
     }
     std::vector<std::size_t> next(std::size_t{rankCount} + 1, 0);

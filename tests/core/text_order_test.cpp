@@ -114,7 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
                   {"İzmir", "ikinci", "Istanbul", "ılık", "ısı"},
                   "ılık, ısı, Istanbul, ikinci, İzmir"},
         OrderCase{"DotlessIElsewhereAfterI", "", {"İzmir", "ikinci", "Istanbul", "ılık", "ısı"},
-                  "ikinci, Istanbul, İzmir, ılık, ısı"}),
+                  "ikinci, Istanbul, İzmir, ılık, ısı"},
+        // Codes of capitals, digits and hyphens order as their bytes do...
+        OrderCase{"CodesOrderAsTheirBytes", "en_US.UTF-8", {"AB-9", "B-1", "AB-10", "A1", "AA-100"},
+                  "A1, AA-100, AB-10, AB-9, B-1"},
+        // ...but plain ASCII letters do not always: a pair that is one letter, a letter with a
+        // place of its own.
+        OrderCase{"CzechChAfterH", "cs_CZ.UTF-8", {"chata", "hora", "cizi", "ihned"},
+                  "cizi, hora, chata, ihned"},
+        OrderCase{"LithuanianYWithI", "lt_LT.UTF-8", {"jonas", "yra", "ignas", "zuikis"},
+                  "ignas, yra, jonas, zuikis"},
+        OrderCase{"EstonianZAfterS", "et_EE.UTF-8", {"tee", "zoo", "sai"}, "sai, zoo, tee"},
+        OrderCase{"DanishAaAfterZ", "da_DK.UTF-8", {"aabenraa", "zealand", "abe"},
+                  "abe, zealand, aabenraa"}),
     [](const auto& info) { return std::string(info.param.name); });
 #endif
 

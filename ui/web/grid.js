@@ -15,7 +15,7 @@ export class RecordGrid {
         this.source = source;
         this.columnWidth = columnWidth;
         this.onHeader = onHeader;
-        this.widths = [];   // a width the user set is kept while the page lives
+        this.widths = new Map();  // a width the user set is kept while the page lives
         this.focused = -1;
         this.typed = '';
         this.typedAt = 0;
@@ -47,18 +47,27 @@ export class RecordGrid {
         this.refill();
     }
 
-    width(column) { return this.widths[column] ?? this.columnWidth; }
+    width(column) { return this.widths.get(column) ?? this.columnWidth; }
+
+    // Where column `column` starts. Worked out rather than kept for every column: a pasted row
+    // may have hundreds of millions of cells, and only the few the user widened differ.
+    start(column) {
+        let x = column * this.columnWidth;
+        for (const [c, width] of this.widths) {
+            if (c < column) x += width - this.columnWidth;
+        }
+        return x;
+    }
 
     // The list changed: its records, their order or its columns.
     refill() {
         const count = this.source.count();
+        this.shownColumns = null;
         if (this.focused >= count) this.focused = -1;
-        this.starts = [0];
-        for (let c = 0; c < this.source.columns(); ++c) this.starts.push(this.starts[c] + this.width(c));
         this.element.setAttribute('aria-rowcount', String(count + 1));
         this.element.setAttribute('aria-colcount', String(this.source.columns()));
         this.body.style.height = `${count * kRowHeight}px`;
-        this.body.style.width = `${this.starts[this.starts.length - 1]}px`;
+        this.body.style.width = `${this.start(this.source.columns())}px`;
         this.draw();
     }
 
@@ -70,11 +79,11 @@ export class RecordGrid {
         let lo = 0, hi = columns;
         while (lo < hi) {  // the first column that ends past the left edge
             const mid = (lo + hi) >> 1;
-            if (this.starts[mid + 1] <= left) lo = mid + 1; else hi = mid;
+            if (this.start(mid + 1) <= left) lo = mid + 1; else hi = mid;
         }
         first = lo;
         let last = first;
-        while (last < columns && this.starts[last] < right) ++last;
+        while (last < columns && this.start(last) < right) ++last;
         return [first, last];
     }
 
@@ -83,36 +92,62 @@ export class RecordGrid {
         const from = Math.min(count, Math.floor(this.scroller.scrollTop / kRowHeight));
         const to = Math.min(count, from + Math.ceil(this.scroller.clientHeight / kRowHeight) + 1);
         const [first, last] = this.visibleColumns();
-        this.headerRow.replaceChildren(...this.headerCells(first, last));
+        // The header and the rows' cells change only with the columns in sight; scrolling by
+        // rows only puts other records in the rows the grid has, which spares the browser most of
+        // a frame's work.
+        const columns = `${first} ${last} ${this.start(last)}`;
+        if (columns !== this.shownColumns) {
+            this.shownColumns = columns;
+            this.headerRow.replaceChildren(...this.headerCells(first, last));
+            this.rows = [];
+        }
         this.headerRow.style.transform = `translateX(${-this.scroller.scrollLeft}px)`;
         const cells = this.source.cells(from, to, first, last);
-        const rows = [];
-        for (let r = from; r < to; ++r) {
-            const row = document.createElement('div');
-            row.setAttribute('role', 'row');
-            row.className = 'grid-row';
+        const width = last - first;
+        for (let k = 0; k < to - from; ++k) {
+            const r = from + k;
+            this.rows[k] ??= this.newRow(first, last);
+            const row = this.rows[k];
             row.id = `${this.element.id}-row-${r}`;
             row.dataset.record = String(r);
             row.setAttribute('aria-rowindex', String(r + 2));
             row.style.top = `${r * kRowHeight}px`;
-            if (r === this.focused) row.setAttribute('aria-selected', 'true');
-            for (let c = first; c < last; ++c) {
-                const cell = document.createElement('div');
-                cell.setAttribute('role', 'gridcell');
-                cell.setAttribute('aria-colindex', String(c + 1));
-                cell.style.left = `${this.starts[c]}px`;
-                cell.style.width = `${this.width(c)}px`;
-                cell.textContent = cells[(r - from) * (last - first) + (c - first)];
-                row.append(cell);
+            if (r === this.focused) {
+                row.setAttribute('aria-selected', 'true');
+            } else {
+                row.removeAttribute('aria-selected');
             }
-            rows.push(row);
+            for (let c = 0; c < width; ++c) {
+                const text = cells[k * width + c];
+                const cell = row.children[c];
+                if (cell.textContent !== text) cell.textContent = text;
+            }
         }
-        this.body.replaceChildren(...rows);
+        const shown = this.rows.slice(0, to - from);
+        if (shown.length !== this.body.children.length || shown.some((row, k) => this.body.children[k] !== row)) {
+            this.body.replaceChildren(...shown);
+        }
         if (this.focused >= from && this.focused < to) {
             this.element.setAttribute('aria-activedescendant', `${this.element.id}-row-${this.focused}`);
         } else {
             this.element.removeAttribute('aria-activedescendant');
         }
+    }
+
+    // A row with empty cells for columns [first, last).
+    newRow(first, last) {
+        const row = document.createElement('div');
+        row.setAttribute('role', 'row');
+        row.className = 'grid-row';
+        for (let c = first; c < last; ++c) {
+            const cell = document.createElement('div');
+            cell.setAttribute('role', 'gridcell');
+            cell.setAttribute('aria-colindex', String(c + 1));
+            cell.style.left = `${this.start(c)}px`;
+            cell.style.width = `${this.width(c)}px`;
+            row.append(cell);
+        }
+        return row;
     }
 
     headerCells(first, last) {
@@ -122,7 +157,7 @@ export class RecordGrid {
             cell.setAttribute('role', 'columnheader');
             cell.setAttribute('aria-colindex', String(c + 1));
             cell.className = 'grid-column';
-            cell.style.left = `${this.starts[c]}px`;
+            cell.style.left = `${this.start(c)}px`;
             cell.style.width = `${this.width(c)}px`;
             cell.textContent = this.source.caption(c);
             cell.addEventListener('click', (e) => {
@@ -142,7 +177,7 @@ export class RecordGrid {
         event.preventDefault();
         const startX = event.clientX, startWidth = this.width(column);
         const move = (e) => {
-            this.widths[column] = Math.max(8, startWidth + e.clientX - startX);
+            this.widths.set(column, Math.max(8, startWidth + e.clientX - startX));
             this.refill();
         };
         const up = () => {

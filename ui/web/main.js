@@ -4,8 +4,9 @@
 import loadSorvane from './sorvane.mjs';
 import {buildWindow, Kind} from './window.js';
 import {RecordGrid} from './grid.js';
+import {ColumnChooser} from './combobox.js';
 import {showMessageBox} from './dialogs.js';
-import {pasteRecords, copyRecords} from './clipboard.js';
+import {pasteRecords, pasteText, copyRecords, measured} from './clipboard.js';
 
 const Command = {None: 0, Compare: 1, Instructions: 2, Paste: 3, Copy: 4};
 const kListCount = 6;
@@ -17,8 +18,8 @@ document.title = form.windowCaption;
 const elements = buildWindow(root, form, (w, h) => engine.layOut(w, h));
 const byKindAndList = (kind, list) =>
     form.controls.find((c) => c.kind === kind && c.list === list);
-const choosers = form.controls.filter((c) => c.kind === Kind.ComboBox)
-    .map((c) => elements[c.index]);  // Combo1_0 .. Combo1_3, Combo2_0 .. Combo2_3
+const choosers = form.controls.filter((c) => c.kind === Kind.ComboBox)  // Combo1_0 .. Combo2_3
+    .map((c) => new ColumnChooser(elements[c.index], elements[c.index].parentElement));
 
 let busy = 0;
 const page = {
@@ -33,15 +34,11 @@ const page = {
         }
         for (const side of sides) {
             const entries = session.chooserEntries(side);
-            for (const input of choosers.slice(4 * side, 4 * side + 4)) {
-                const list = document.getElementById(input.getAttribute('list'));
-                list.replaceChildren(...entries.map((e) => new Option(e)));
-                input.value = '';
-            }
+            for (const chooser of choosers.slice(4 * side, 4 * side + 4)) chooser.setEntries(entries);
         }
     },
     showMessage(kind, text) { showMessageBox(engine.messageDesign(kind), text); },
-    chooserTexts() { return choosers.map((c) => c.value); },
+    chooserTexts() { return choosers.map((c) => c.input.value); },
 };
 const language = navigator.language || '';
 const grouping = (1000).toLocaleString(language).replace(/\d/g, '') || ',';
@@ -56,7 +53,7 @@ for (let id = 0; id < kListCount; ++id) {
         cells: (from, to, first, last) => session.cells(id, from, to, first, last),
         caption: (column) => engine.columnCaption(column),
         find: (typed, focused) => session.findTyped(id, typed, focused),
-    }, form.columnWidth / 15, (column) => session.headerClicked(id, column));
+    }, form.columnWidth / 15, (column) => measured('sort', () => session.headerClicked(id, column)));
 }
 
 const askRetry = async (report) =>
@@ -83,7 +80,7 @@ for (const control of form.controls) {
     } else if (control.command === Command.Copy) {
         button.addEventListener('click', () => toolbarCommand(() => copyRecords(session, control.list, askRetry)));
     } else if (control.command !== Command.None) {
-        button.addEventListener('click', () => session.press(control.index));
+        button.addEventListener('click', () => measured(control.caption.replace('&', ''), () => session.press(control.index)));
     }
     // Ctrl+V (⌘V) on an input list or its toolbar pastes into that list: the text the paste
     // event carries, which needs no permission. Where the browser sends no paste event to an
@@ -110,3 +107,25 @@ if ('serviceWorker' in navigator && location.protocol.startsWith('http')) {
 }
 root.hidden = false;
 document.documentElement.dataset.ready = 'true';
+
+// The browser compiles WebAssembly quickly first, and fully only for code that has run a while;
+// a loop that runs once, as a paste's reading of a million records does, would end in the quick
+// code. So, once the window shows, a small comparison runs out of sight, on a session of its
+// own, which brings the engine's busy code to its full speed before the user's first command.
+setTimeout(() => measured('warm-up', () => {
+    const compare = form.controls.find((c) => c.command === Command.Compare);
+    const unseen = new engine.Session({
+        setPointer() {}, showChanges() {}, showMessage() {},
+        chooserTexts: () => ['1', '', '', '', '1', '', '', ''],
+    }, grouping, language);
+    const words = ['alpha', 'Bravo', 'charlie', 'Delta'];
+    for (const side of [0, 1]) {
+        const rows = Array.from({length: 4000}, (_, i) => `K${(i * 7919 + side * 1000) % 5000}\t` +
+                                `${i * 104729 % 100000}\t${i % 1000}.${i % 90 + 10}\t${words[i % 4]}\r\n`);
+        pasteText(engine, unseen, side, rows.join(''));
+    }
+    unseen.press(compare.index);
+    for (const column of [0, 1, 3]) unseen.headerClicked(0, column);
+    for (let id = 2; id < kListCount; ++id) unseen.copy(id);
+    unseen.delete();
+}), 0);

@@ -1,8 +1,8 @@
 // Keeps the page's own files, so that it opens and works offline once it has been opened: each
 // request for one of them is answered from the cache, and nothing else is ever fetched.
-const kCache = 'sorvane-v1';
+const kCache = 'sorvane-v2';
 const kFiles = ['./', 'index.html', 'style.css', 'main.js', 'window.js', 'grid.js', 'dialogs.js',
-                'clipboard.js', 'sorvane.mjs', 'sorvane.wasm', 'paste.svg', 'copy.svg',
+                'clipboard.js', 'combobox.js', 'sorvane.mjs', 'sorvane.wasm', 'paste.svg', 'copy.svg',
                 'org.sorvane.Sorvane.svg', 'manifest.webmanifest'];
 
 self.addEventListener('install', (event) => {

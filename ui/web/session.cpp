@@ -9,7 +9,10 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -37,38 +40,38 @@ constexpr std::int32_t kBrowserError = 1;
 // and the text that a copy puts there.
 class PageClipboard : public core::Clipboard {
 public:
-    /// The text read (UTF-16 at `units16` of `length` units); none where there was no room for
-    /// it, which is running out of memory.
-    void offerText(const char16_t* units16, std::size_t length) {
-        text_ = units16;
-        length_ = length;
-    }
+    /// The text read, as UTF-8; none where there was no room for it, which is running out of
+    /// memory.
+    void offerText(std::optional<core::TextBuffer> text) { text_ = std::move(text); }
     /// The browser's error for whichever clipboard operation comes next.
     void failWith(std::string description) { error_ = std::move(description); }
 
     core::TextBuffer text() override {
         throwIfFailed();
-        if (text_ == nullptr) throw std::bad_alloc();
-        return core::recordsTextOfUtf16(std::u16string_view(text_, length_));
+        if (!text_) throw std::bad_alloc();
+        return core::recordsTextOfUtf8(std::move(*text_));
     }
     void clear() override { throwIfFailed(); }
     void setText(const std::string& text) override {
         throwIfFailed();
-        written_ = text;
+        // Decoded from where the core made it: a copy of tens of megabytes is not copied again
+        // inside the core's memory on its way out.
+        static const val decoder = val::global("TextDecoder").new_();
+        written_ = decoder.call<val>("decode",
+                                     val(emscripten::typed_memory_view(text.size(), text.data())));
     }
 
-    /// What the last copy put on the clipboard.
-    std::optional<std::string>& written() { return written_; }
+    /// What the last copy put on the clipboard, as a JavaScript string.
+    const std::optional<val>& written() const { return written_; }
 
 private:
     void throwIfFailed() const {
         if (error_) throw core::StepError(kBrowserError, *error_);
     }
 
-    const char16_t* text_ = nullptr;
-    std::size_t length_ = 0;
+    std::optional<core::TextBuffer> text_;
     std::optional<std::string> error_;
-    std::optional<std::string> written_;
+    std::optional<val> written_;
 };
 
 // The page as the core's window: each call goes to the function of the same name on the object
@@ -126,11 +129,20 @@ public:
     Session(val page, const std::string& grouping, const std::string& locale)
         : workspace_(grouping, locale), port_(std::move(page)) {}
 
-    /// Paste records into side `side` from UTF-16 text at `text` (0: no room was had for it),
-    /// `length` units. Returns the error report that a failed step raised, or "".
-    std::string paste(int side, std::uintptr_t text, std::size_t length) {
+    /// Room for `bytes` bytes of the next paste's text, which the page writes there as UTF-8,
+    /// keeping the first `kept` bytes of the room it had; 0 where there is no room, which the
+    /// paste then reports as running out of memory.
+    std::uintptr_t makeRoom(std::size_t bytes, std::size_t kept) {
+        std::unique_ptr<char[]> room(new (std::nothrow) char[std::max<std::size_t>(bytes, 1)]);
+        if (room && kept > 0) std::memcpy(room.get(), pending_.get(), std::min(kept, bytes));
+        pending_ = std::move(room);
+        return reinterpret_cast<std::uintptr_t>(pending_.get());
+    }
+    /// Paste records into side `side` from the `length` bytes that the page wrote in the room
+    /// it made (none: it had no room). Returns the error report that a failed step raised, or "".
+    std::string paste(int side, std::size_t length) {
         PageClipboard clipboard;
-        clipboard.offerText(reinterpret_cast<const char16_t*>(text), length);
+        if (pending_) clipboard.offerText(core::TextBuffer::owned(std::move(pending_), length));
         run(clipboard, [&](core::Commands& c) { c.paste(static_cast<core::Side>(side)); });
         return port_.takeReport();
     }
@@ -147,7 +159,7 @@ public:
         run(clipboard, [&](core::Commands& c) { c.copy(static_cast<ListId>(id)); });
         val out = val::object();
         out.set("report", port_.takeReport());
-        out.set("text", clipboard.written() ? val(*clipboard.written()) : val::null());
+        out.set("text", clipboard.written() ? *clipboard.written() : val::null());
         return out;
     }
     /// The error report of a copy whose text the browser would not write.
@@ -215,6 +227,7 @@ private:
 
     core::Workspace workspace_;
     PagePort port_;
+    std::unique_ptr<char[]> pending_;  // the next paste's text, as the page writes it
 };
 
 // The window's description, as plain objects.
@@ -315,6 +328,7 @@ bool sortsOnHeaderClick(int id) { return core::sortsOnHeaderClick(static_cast<Li
 EMSCRIPTEN_BINDINGS(sorvane) {
     emscripten::class_<Session>("Session")
         .constructor<val, std::string, std::string>()
+        .function("makeRoom", &Session::makeRoom)
         .function("paste", &Session::paste)
         .function("pasteFailed", &Session::pasteFailed)
         .function("copy", &Session::copy)

@@ -13,7 +13,7 @@ const [page, core, output] = process.argv.slice(2);
 const read = (name) => readFileSync(join(page, name), 'utf8');
 
 // Each module without its imports and exports, in the order they are needed.
-const modules = ['dialogs.js', 'clipboard.js', 'grid.js', 'window.js', 'main.js'];
+const modules = ['dialogs.js', 'clipboard.js', 'grid.js', 'combobox.js', 'window.js', 'main.js'];
 const strip = (source) => source
     .replace(/^import [^;]+;\n/gm, '')
     .replace(/^export (default )?/gm, '');

@@ -48,17 +48,13 @@ function makeControl(control, form, pictures) {
         element.textContent = control.caption;
         if (control.centred) element.classList.add('centred');
         break;
-    case Kind.ComboBox: {
+    case Kind.ComboBox:
+        // A text field; its list of column numbers is added by the page (combobox.js).
         element = document.createElement('input');
         element.type = 'text';
         element.value = control.caption;
         element.autocomplete = 'off';
-        const list = document.createElement('datalist');
-        list.id = `${control.name}-entries`;
-        element.setAttribute('list', list.id);
-        pictures.append(list);
         break;
-    }
     case Kind.PushButton: {
         element = document.createElement('button');
         element.type = 'button';

@@ -1,6 +1,5 @@
 #include "memory_advice.h"
 
-#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -114,17 +113,23 @@ constexpr std::size_t kMostKept = std::size_t{256} << 20;
 // spent two thirds of its time there. A command asked again (another comparison, another
 // sort) asks for rooms of the sizes it asked for before, and finds them in memory.
 //
-// A scratch room is taken from the kept ones or, when none is large enough, fresh once as much
-// kept is given back, the oldest first; a paste and a copy, which take their memory for text,
-// give back all of it first. The memory held passes what the commands would hold without
-// keeping any by the last command's scratch while the program waits for its user, and by
-// that, less what a sort gives back for its own, while a sort follows a comparison.
+// Where no kept room is large enough, as many bytes of kept rooms as the fresh one takes are
+// given back first, the oldest first; a paste and a copy, which take memory for text, give all
+// back. So what is held beyond the commands' own needs is at most the last command's scratch.
 class KeptRooms {
 public:
+    // Whether rooms are kept at all; when not, those kept are given back.
+    void setKeeping(bool keeping) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        keeping_ = keeping;
+        if (!keeping) releaseUpTo(kMostKept);
+    }
+
     // The smallest kept room of at least `size` bytes, or null when none is that large, and
     // then at least `size` bytes of kept rooms, or all, are given back.
     void* take(std::size_t size) {
         const std::lock_guard<std::mutex> lock(mutex_);
+        if (!keeping_) return nullptr;
         auto best = kept_.end();
         for (auto it = kept_.begin(); it != kept_.end(); ++it) {
             if (it->size >= size && (best == kept_.end() || it->size < best->size)) best = it;
@@ -147,7 +152,7 @@ public:
     }
 
     // Keeps a room asked for as `size` bytes, giving back the oldest kept ones to stay within
-    // the bound, or the room itself when it alone passes it.
+    // the bound, or the room itself when it alone passes it or none are kept.
     void keep(void* data, std::size_t size) {
         const std::lock_guard<std::mutex> lock(mutex_);
         Room room{data, size};
@@ -158,7 +163,7 @@ public:
                 break;
             }
         }
-        if (room.size > kMostKept) {
+        if (!keeping_ || room.size > kMostKept) {
             freeHugeBacked(room.data, room.size);
             return;
         }
@@ -186,12 +191,11 @@ private:
     }
 
     std::mutex mutex_;
+    bool keeping_ = true;
     std::vector<Room> kept_;  // oldest first
     std::size_t keptBytes_ = 0;
     std::vector<Room> lent_;  // taken for fewer bytes than they have
 };
-
-std::atomic<bool> keeping{kKeepRooms};
 
 KeptRooms& keptRooms() {
     static KeptRooms* const rooms = new KeptRooms;  // outlives every command run at exit
@@ -211,17 +215,16 @@ void* allocateScratch(std::size_t bytes) {
     if (bytes < kSmallestHugeRoom) return ::operator new(bytes);
     const std::size_t whole = hugeBackedSize(bytes);
     if (whole < bytes) throw std::bad_alloc();
-    if (keeping) {
+    if (kKeepRooms) {
         if (void* room = keptRooms().take(whole)) return room;
     }
     return freshRoom(whole);
 }
 
 void freeScratch(void* room, std::size_t bytes) noexcept {
-    const std::size_t whole = hugeBackedSize(bytes);
-    if (keeping && whole >= kSmallestHugeRoom) {
+    if (kKeepRooms && bytes >= kSmallestHugeRoom) {
         try {
-            keptRooms().keep(room, whole);
+            keptRooms().keep(room, hugeBackedSize(bytes));
             return;
         } catch (...) {  // no room to note it in: it goes back to the system
         }
@@ -234,8 +237,7 @@ void releaseKeptScratch() {
 }
 
 void keepScratch(bool keep) {
-    keeping = keep && kKeepRooms;
-    if (!keep) releaseKeptScratch();
+    if (kKeepRooms) keptRooms().setKeeping(keep);
 }
 
 void releaseFreedMemory() {

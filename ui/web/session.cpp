@@ -52,19 +52,20 @@ public:
         return core::recordsTextOfUtf8(std::move(*text_));
     }
     void clear() override { throwIfFailed(); }
-    void setText(const std::string& text) override {
-        throwIfFailed();
-        // Decoded from where the core made it: a copy of tens of megabytes is not copied again
-        // inside the core's memory on its way out.
-        static const val decoder = val::global("TextDecoder").new_();
-        written_ = decoder.call<val>("decode",
-                                     val(emscripten::typed_memory_view(text.size(), text.data())));
-    }
+    void setText(const std::string& text) override { write(text.data(), text.size()); }
+    // A copy's text is decoded from the room the core wrote it in: tens of megabytes are not
+    // copied again inside the core's memory on their way out.
+    void putText(std::size_t length) override { write(room(), length); }
 
     /// What the last copy put on the clipboard, as a JavaScript string.
     const std::optional<val>& written() const { return written_; }
 
 private:
+    void write(const char* text, std::size_t length) {
+        throwIfFailed();
+        static const val decoder = val::global("TextDecoder").new_();
+        written_ = decoder.call<val>("decode", val(emscripten::typed_memory_view(length, text)));
+    }
     void throwIfFailed() const {
         if (error_) throw core::StepError(kBrowserError, *error_);
     }

@@ -310,6 +310,7 @@ test('screenshots at device scale 1 and 2, and an audit before and after a compa
         if (scale === 1) assert.deepEqual(await audit(), [], 'before a comparison');
         await putOnClipboard(page, kList1);
         await page.locator('#Toolbar1 button').click();
+        await page.waitForFunction(() => document.getElementById('Label11').textContent !== '');
         await putOnClipboard(page, kList2);
         await page.locator('#Toolbar2 button').click();
         await page.waitForFunction(() => document.getElementById('Label12').textContent !== '');

@@ -11,7 +11,15 @@ import {pasteRecords, pasteText, copyRecords, measured} from './clipboard.js';
 const Command = {None: 0, Compare: 1, Instructions: 2, Paste: 3, Copy: 4};
 const kListCount = 6;
 
-const engine = await loadSorvane();
+// A browser too old for the engine's WebAssembly (its SIMD operations) says so in the page,
+// rather than leaving it blank.
+const engine = await loadSorvane().catch((error) => {
+    const why = document.createElement('p');
+    why.textContent = 'Sorvane cannot start in this browser. It needs a browser that runs ' +
+        'WebAssembly with SIMD: Chrome or Edge 91, Firefox 89, Safari 16.4 or later.';
+    document.body.append(why);
+    throw error;
+});
 const form = engine.form();
 const root = document.getElementById('Principal');
 document.title = form.windowCaption;

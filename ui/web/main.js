@@ -77,8 +77,17 @@ async function toolbarCommand(work) {
     }
 }
 
-const paste = (list, given) =>
-    toolbarCommand(() => pasteRecords(engine, session, list, askRetry, given));
+// After a paste, while the user picks the columns, the memory Compare will take is brought into
+// use a few megabytes at a time whenever the browser is idle (see Session.prepareCompare).
+const whenIdle = window.requestIdleCallback ?? ((work) => setTimeout(work, 50));
+const prepareCompare = () => {
+    if (!busy && session.prepareCompare(4 << 20)) whenIdle(prepareCompare);
+};
+
+const paste = async (list, given) => {
+    await toolbarCommand(() => pasteRecords(engine, session, list, askRetry, given));
+    whenIdle(prepareCompare);
+};
 
 for (const control of form.controls) {
     const element = elements[control.index];

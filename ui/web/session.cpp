@@ -145,7 +145,29 @@ public:
         PageClipboard clipboard;
         if (pending_) clipboard.offerText(core::TextBuffer::owned(std::move(pending_), length));
         run(clipboard, [&](core::Commands& c) { c.paste(static_cast<core::Side>(side)); });
+        prepared_ = 0;
         return port_.takeReport();
+    }
+    /// Brings `step` more bytes of the memory that comparing the two lists takes into use,
+    /// ahead of Compare: the first touch of each page of memory costs the system a fault, and
+    /// paid while the user picks the columns, Compare does not wait on them. The memory only
+    /// grows to what Compare takes anyway, and a page's memory is never given back. False once
+    /// there is nothing more to do, which is from any command on until the next paste.
+    bool prepareCompare(std::size_t step) {
+        // A comparison holds a pairing entry of 16 bytes for each record of List 1 while it
+        // deals out List 2's, which takes two for each of its records.
+        const std::size_t wanted = 16 * recordCount(0) + 32 * recordCount(1);
+        if (recordCount(0) == 0 || recordCount(1) == 0 || prepared_ >= wanted) return false;
+        prepared_ = std::min(wanted, prepared_ + step);
+        const std::unique_ptr<char[]> room(new (std::nothrow) char[prepared_]);
+        if (!room) {
+            prepared_ = kPrepared;
+            return false;
+        }
+        // Pages touched before cost nothing again: only the new step's faults are paid.
+        volatile char* bytes = room.get();
+        for (std::size_t at = 0; at < prepared_; at += kPageBytes) bytes[at] = 0;
+        return true;
     }
     /// The same where the browser did not give the text: the error report with its words.
     std::string pasteFailed(int side, const std::string& error) {
@@ -222,6 +244,7 @@ private:
     }
     template <typename Command>
     void run(PageClipboard& clipboard, Command&& command) {
+        prepared_ = kPrepared;
         core::Commands commands(workspace_, clipboard, port_);
         command(commands);
     }
@@ -229,6 +252,9 @@ private:
     core::Workspace workspace_;
     PagePort port_;
     std::unique_ptr<char[]> pending_;  // the next paste's text, as the page writes it
+    static constexpr std::size_t kPrepared = SIZE_MAX;  // nothing more to prepare
+    static constexpr std::size_t kPageBytes = 4096;     // the system's, under WebAssembly's
+    std::size_t prepared_ = kPrepared;                  // bytes prepareCompare() has touched
 };
 
 // The window's description, as plain objects.
@@ -332,6 +358,7 @@ EMSCRIPTEN_BINDINGS(sorvane) {
         .function("makeRoom", &Session::makeRoom)
         .function("paste", &Session::paste)
         .function("pasteFailed", &Session::pasteFailed)
+        .function("prepareCompare", &Session::prepareCompare)
         .function("copy", &Session::copy)
         .function("copyFailed", &Session::copyFailed)
         .function("press", &Session::press)

@@ -156,7 +156,12 @@ public:
     bool prepareCompare(std::size_t step) {
         // A comparison holds a pairing entry of 16 bytes for each record of List 1 while it
         // deals out List 2's, which takes two for each of its records.
-        const std::size_t wanted = 16 * recordCount(0) + 32 * recordCount(1);
+        // Worked out in 64 bits: in 32-bit WebAssembly it may be more than memory holds, and
+        // then the step that finds no room ends it.
+        const std::uint64_t entries =
+            16 * std::uint64_t{recordCount(0)} + 32 * std::uint64_t{recordCount(1)};
+        const auto wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(entries, SIZE_MAX / 2));
         if (recordCount(0) == 0 || recordCount(1) == 0 || prepared_ >= wanted) return false;
         prepared_ = std::min(wanted, prepared_ + step);
         const std::unique_ptr<char[]> room(new (std::nothrow) char[prepared_]);

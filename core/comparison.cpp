@@ -412,6 +412,13 @@ Outcome pairRecordsByHashBits(const RecordList& list1, const RecordList& list2,
     return pairByKey(list1, list2, columns, hashBits & kWholeHash);
 }
 
+std::uint64_t pairingScratchBytes(std::size_t records1, std::size_t records2) {
+    // Dealing out a list takes its entries twice, in list order and by partition; List 1's
+    // partitions are then held while List 2's are dealt out.
+    const std::uint64_t entry = sizeof(Entry);
+    return std::max(2 * entry * records1, entry * records1 + 2 * entry * records2);
+}
+
 std::variant<Refusal, Outcome> compareLists(const RecordList& list1, const RecordList& list2,
                                             const ChooserTexts& texts, Pairing pairing) {
     auto chosen = chosenColumns(list1, list2, texts);

@@ -68,6 +68,10 @@ Outcome pairRecords(const RecordList& list1, const RecordList& list2,
 Outcome pairRecordsByHashBits(const RecordList& list1, const RecordList& list2,
                               const std::vector<ColumnPair>& columns, std::uint64_t hashBits);
 
+/// The most scratch memory the pairing holds at once for lists of `records1` and `records2`
+/// records, in bytes: its pairing entries, while it deals out a list's records by their keys.
+std::uint64_t pairingScratchBytes(std::size_t records1, std::size_t records2);
+
 /// The whole comparison: chosenColumns, then the pairing.
 std::variant<Refusal, Outcome> compareLists(const RecordList& list1, const RecordList& list2,
                                             const ChooserTexts& texts,

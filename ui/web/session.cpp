@@ -21,6 +21,7 @@
 #include "clipboard.h"
 #include "clipboard_text.h"
 #include "command_table.h"
+#include "comparison.h"
 #include "commands.h"
 #include "controls.h"
 #include "layout.h"
@@ -154,14 +155,10 @@ public:
     /// grows to what Compare takes anyway, and a page's memory is never given back. False once
     /// there is nothing more to do, which is from any command on until the next paste.
     bool prepareCompare(std::size_t step) {
-        // A comparison holds a pairing entry of 16 bytes for each record of List 1 while it
-        // deals out List 2's, which takes two for each of its records.
-        // Worked out in 64 bits: in 32-bit WebAssembly it may be more than memory holds, and
-        // then the step that finds no room ends it.
-        const std::uint64_t entries =
-            16 * std::uint64_t{recordCount(0)} + 32 * std::uint64_t{recordCount(1)};
-        const auto wanted =
-            static_cast<std::size_t>(std::min<std::uint64_t>(entries, SIZE_MAX / 2));
+        // In 32-bit WebAssembly it may be more than memory holds: then the step that finds no
+        // room ends it.
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(
+            core::pairingScratchBytes(recordCount(0), recordCount(1)), SIZE_MAX / 2));
         if (recordCount(0) == 0 || recordCount(1) == 0 || prepared_ >= wanted) return false;
         prepared_ = std::min(wanted, prepared_ + step);
         const std::unique_ptr<char[]> room(new (std::nothrow) char[prepared_]);

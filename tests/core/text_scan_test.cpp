@@ -42,9 +42,9 @@ TEST(TextScanTest, MatchesAByteAtATimeOnRandomText) {
     }
 }
 
-// The Windows build brings its own memcmp and memchr, which read sixteen and eight bytes at a
-// time: at every length and every place of the first difference or match, they must agree with
-// a byte at a time, bytes above 0x7F compared as unsigned.
+// The Windows build and the page bring their own memcmp and memchr, which read sixteen and eight
+// bytes at a time: at every length and every place of the first difference or match, they must
+// agree with a byte at a time, bytes above 0x7F compared as unsigned.
 TEST(TextScanTest, ByteComparisonAndSearchMatchAByteAtATime) {
     std::mt19937 rng(5);
     for (std::size_t size = 0; size < 40; ++size) {

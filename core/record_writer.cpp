@@ -10,12 +10,6 @@
 
 namespace sorvane::core {
 
-std::string_view trimSpaces(std::string_view cell) {
-    const std::size_t first = cell.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return cell.substr(first, cell.find_last_not_of(' ') - first + 1);
-}
-
 namespace {
 
 // Writes `bytes` at `out` and returns the end of what it wrote.

@@ -7,8 +7,15 @@
 
 namespace sorvane::core {
 
-/// `cell` without its leading and trailing spaces (U+0020 only).
-std::string_view trimSpaces(std::string_view cell);
+/// `cell` without its leading and trailing spaces (U+0020 only). In line, as a comparison reads
+/// a key of every record through it, and most cells have no space to trim.
+inline std::string_view trimSpaces(std::string_view cell) {
+    std::size_t first = 0;
+    std::size_t end = cell.size();
+    while (first < end && cell[first] == ' ') ++first;
+    while (end > first && cell[end - 1] == ' ') --end;
+    return cell.substr(first, end - first);
+}
 
 /// The clipboard text of a list's records: one row per record in the order shown, exactly
 /// columnCount() cells a row (missing cells empty), each cell without its outer spaces, a TAB

@@ -41,6 +41,10 @@ public:
         return {begin, static_cast<std::size_t>(end - begin)};
     }
 
+    /// Bytes from where row r starts to where the next one does: the row, and any line ends
+    /// after it. Reads no text.
+    std::size_t rowSpan(std::size_t r) const { return startOf(r + 1) - startOf(r); }
+
     /// Cell c (0-based) of row r; empty when the row received fewer cells.
     std::string_view cell(std::size_t r, std::size_t c) const;
 

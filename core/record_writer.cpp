@@ -27,9 +27,18 @@ std::string writeRecords(const RecordList& list) {
 
 std::size_t writtenSizeBound(const RecordList& list) {
     // A list shows each row of its table at most once, and trimming only shortens cells, so the
-    // table's text plus `columns` TABs and CRs a row hold the whole text.
-    return list.recordCount() == 0 ? 0
-                                   : list.table()->textSize() + list.recordCount() * list.columnCount();
+    // text of its rows plus `columns` TABs and CRs a row hold the whole text. A list of all the
+    // table's rows holds all its text; a result list a part, added up row by row: room for the
+    // whole table would be room taken for nothing, which in a page's memory stays taken.
+    const std::size_t n = list.recordCount();
+    if (n == 0) return 0;
+    const RecordTable& table = *list.table();
+    std::size_t text = table.textSize();
+    if (n < table.rowCount()) {
+        text = 0;
+        for (std::size_t i = 0; i < n; ++i) text += table.rowSpan(list.tableRow(i));
+    }
+    return text + n * list.columnCount();
 }
 
 namespace {

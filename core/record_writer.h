@@ -22,7 +22,8 @@ inline std::string_view trimSpaces(std::string_view cell) {
 /// between cells and a CR after every row; no LF anywhere and no header row.
 std::string writeRecords(const RecordList& list);
 
-/// The most bytes that writeRecords(list) can take; cheap to compute.
+/// The most bytes that writeRecords(list) can take: for a list of part of its table's rows, a
+/// pass over where those rows start.
 std::size_t writtenSizeBound(const RecordList& list);
 
 /// How rows are written: the Copy records text by default, or comma-separated values.

@@ -27,6 +27,18 @@ TEST(WriterTest, OneColumnAndCellsOfOnlySpaces) {
     EXPECT_EQ(writeRecords(listOf("x\r   \r y\r")), "x\r\ry\r");
 }
 
+// A result list shows part of its table: its room is its own rows', not the whole table's.
+TEST(WriterTest, RoomOfPartOfATableHoldsItsRowsAndNoMore) {
+    const RecordList all = listOf("a\r" + std::string(100, 'b') + "\r c \r");
+    RecordList part;
+    part.setRecords(all.table(), RowNumbers{2, 0});
+    part.growColumns(3);
+    const std::string written = writeRecords(part);
+    EXPECT_EQ(written, "c\t\t\ra\t\t\r");
+    EXPECT_GE(writtenSizeBound(part), written.size());
+    EXPECT_LT(writtenSizeBound(part), 100u);
+}
+
 TEST(WriterTest, EmptyListGivesEmptyText) { EXPECT_EQ(writeRecords(RecordList()), ""); }
 
 TEST(WriterTest, WritesInTheOrderShown) {

@@ -22,8 +22,14 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kLargeBuffer = 2 * kHugePage;
 
 // Rooms from half a huge page up take whole huge pages. The unused end of the last one, less than
-// a huge page, costs less than faulting a megabyte or more in 4 KB at a time.
+// a huge page, costs less than faulting a megabyte or more in 4 KB at a time. WebAssembly's
+// memory has no huge pages: there a room so placed would only leave the memory before it and
+// after its end unused, in a memory that never shrinks, and every room is as asked.
+#if defined(__EMSCRIPTEN__)
+constexpr std::size_t kSmallestHugeRoom = SIZE_MAX;
+#else
 constexpr std::size_t kSmallestHugeRoom = kHugePage / 2;
+#endif
 
 // Advises the whole huge pages inside [data, data + bytes).
 void adviseWholePages(const void* data, std::size_t bytes) {

@@ -29,7 +29,9 @@ TEST(MemoryAdviceTest, GivingBackTheUnusedEndKeepsWhatIsUsed) {
 
     RowNumbers rows;
     rows.reserve(600'000);  // more than 2 MB: a room of two huge pages, the second mostly unused
+#if !defined(__EMSCRIPTEN__)  // WebAssembly has none: its rooms are as asked
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(rows.data()) % (std::uintptr_t{2} << 20), 0u);
+#endif
     for (std::uint32_t i = 0; i < 600'000; ++i) rows.push_back(i * 7);
     giveBackUnusedEnd(rows);
     for (std::uint32_t i = 0; i < 600'000; ++i) ASSERT_EQ(rows[i], i * 7);

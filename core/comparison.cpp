@@ -140,10 +140,13 @@ struct Partitions {
     ScratchVector<Entry> entries;
     std::vector<std::size_t> start;  // partition p is entries[start[p], start[p + 1])
 
-    Partitions(const Keys& keys, unsigned bits) : start((std::size_t{1} << bits) + 1, 0) {
+    Partitions(const Keys& keys, unsigned bits) {
         const std::size_t n = keys.size();
         // Each record's key is read once, in list order, then the records are dealt out.
         ScratchVector<Entry> inOrder(n);
+        // Counted after the entries are given room: the room List 1's entries in list order
+        // left takes List 2's, unless a table taken first has cut into it.
+        start.assign((std::size_t{1} << bits) + 1, 0);
         for (std::size_t p = 0; p < n; ++p) {
             inOrder[p] = keys.entry(p);
             ++start[partOf(inOrder[p].hash, bits) + 1];

@@ -14,8 +14,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#if !defined(_WIN32)
-#define __cdecl
+// The C library's calling convention, which only 32-bit Windows tells apart.
+#if defined(_WIN32)
+#define SORVANE_CDECL __cdecl
+#else
+#define SORVANE_CDECL
 #endif
 
 namespace {
@@ -28,7 +31,7 @@ std::uint64_t load64(const unsigned char* p) {
 
 }  // namespace
 
-extern "C" int __cdecl memcmp(const void* left, const void* right, std::size_t size) {
+extern "C" int SORVANE_CDECL memcmp(const void* left, const void* right, std::size_t size) {
     const auto* a = static_cast<const unsigned char*>(left);
     const auto* b = static_cast<const unsigned char*>(right);
     while (size >= 16) {
@@ -62,7 +65,7 @@ extern "C" int __cdecl memcmp(const void* left, const void* right, std::size_t s
     return 0;
 }
 
-extern "C" void* __cdecl memchr(const void* buffer, int value, std::size_t size) {
+extern "C" void* SORVANE_CDECL memchr(const void* buffer, int value, std::size_t size) {
     const auto* p = static_cast<const unsigned char*>(buffer);
     const auto wanted = static_cast<unsigned char>(value);
     const __m128i pattern = _mm_set1_epi8(static_cast<char>(wanted));
